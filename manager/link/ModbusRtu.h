@@ -23,8 +23,8 @@ constexpr std::uint8_t kReadHolding = 0x03;
 constexpr std::uint8_t kWriteSingle = 0x06;
 constexpr std::uint8_t kWriteMultiple = 0x10;
 
-constexpr int kMaxReadCount = 30;  // registers per 0x03 request
-constexpr int kMaxWriteCount = 23; // registers per 0x10 request
+constexpr int kMaxReadCount = 30;                           // registers per 0x03 request
+constexpr int kMaxWriteCount = 23;                          // registers per 0x10 request
 constexpr std::size_t kMaxRequest = 9 + 2 * kMaxWriteCount; // 55
 constexpr std::size_t kMaxReply = 5 + 2 * kMaxReadCount;    // 65
 constexpr std::uint8_t kBroadcast = 0;
@@ -43,16 +43,23 @@ int checkReplyCrc(const std::uint8_t* data, std::size_t length);
 
 // Requests, CRC included. Counts outside 1..30 (read) or 1..23 (write) are the caller's fault;
 // the builders clamp nothing and assert nothing, so the simulator can build bad frames too.
-std::vector<std::uint8_t> readRequest(std::uint8_t station, std::uint16_t start, std::uint16_t count);
+std::vector<std::uint8_t> readRequest(std::uint8_t station, std::uint16_t start,
+                                      std::uint16_t count);
 std::vector<std::uint8_t> writeSingleRequest(std::uint8_t station, std::uint16_t reg,
                                              std::uint16_t value);
 std::vector<std::uint8_t> writeMultipleRequest(std::uint8_t station, std::uint16_t start,
                                                std::span<const std::uint16_t> values);
 
 // Expected reply lengths.
-constexpr std::size_t readReplyLength(int count) { return 5 + 2 * static_cast<std::size_t>(count); }
-constexpr std::size_t writeReplyLength() { return 8; }
-constexpr std::size_t exceptionReplyLength() { return 5; }
+constexpr std::size_t readReplyLength(int count) {
+    return 5 + 2 * static_cast<std::size_t>(count);
+}
+constexpr std::size_t writeReplyLength() {
+    return 8;
+}
+constexpr std::size_t exceptionReplyLength() {
+    return 5;
+}
 
 // Word k of a 0x03 reply (bytes 3+2k, 4+2k, high first). No bounds check beyond the span.
 std::uint16_t replyWord(std::span<const std::uint8_t> reply, int k);
