@@ -1,60 +1,58 @@
+// The C interface of the resource library: lookups by id over the tables of strings.cpp,
+// menus.cpp and dialogs.cpp.
 #include "kvdres.h"
 
+#include "ResourceTables.h"
+
 #include <algorithm>
-#include <iterator>
 
 namespace {
 
-struct StringEntry {
-    unsigned id;
-    const char* text;
-};
+using namespace kvd::res;
 
-// Sorted by id.
-constexpr StringEntry kStrings[] = {
-    {128, "Q770-Velmora V1.34"},
-    {61451, "File name:"},
-    {61452, "Version:"},
-    {61453, "Station Num:"},
-    {61454, "Model:"},
-    {61455, "Unlink"},
-    {61458, "New Project"},
-    {61468, "Can't Open the Port!"},
-    {61477, "CRC parity error!"},
-    {61478, "TimeOut!"},
-    {61479, "Communication error!"},
-    {61540, "Online"},
-};
-
-constexpr KvdDialogText kAbout[] = {
-    {0, "About Q770-Velmora"},
-    {1, "OK"}, // IDOK
-    {1001, "Q770-Velmora Version V1.34"},
-    {1002, "Service software for the KVD drive series"},
-};
+// Finds resource `id` in one of the small per-kind lists; stores its items in *out (when
+// given) and returns their count, or -1 when the list has no such id.
+template <class Resource, class Item, class Member>
+int findResource(std::span<const Resource> list, unsigned id, Member member, const Item** out) {
+    auto it =
+        std::find_if(list.begin(), list.end(), [id](const Resource& r) { return r.id == id; });
+    if (it == list.end())
+        return -1;
+    const auto& items = (*it).*member;
+    if (out)
+        *out = items.data();
+    return static_cast<int>(items.size());
+}
 
 } // namespace
 
 extern "C" {
 
-int kvdres_interface_version(void) { return KVDRES_INTERFACE_VERSION; }
-
-const char* kvdres_string(unsigned id) {
-    auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
-                               [](const StringEntry& e, unsigned v) { return e.id < v; });
-    return (it != std::end(kStrings) && it->id == id) ? it->text : nullptr;
+int kvdres_interface_version(void) {
+    return KVDRES_INTERFACE_VERSION;
 }
 
-int kvdres_menu(unsigned, const KvdMenuLine**) { return -1; }
-int kvdres_accelerators(unsigned, const KvdAccel**) { return -1; }
-int kvdres_toolbar(unsigned, const unsigned**) { return -1; }
+const char* kvdres_string(unsigned id) {
+    const auto table = stringTable();
+    auto it = std::lower_bound(table.begin(), table.end(), id,
+                               [](const StringEntry& e, unsigned v) { return e.id < v; });
+    return (it != table.end() && it->id == id) ? it->text : nullptr;
+}
+
+int kvdres_menu(unsigned id, const KvdMenuLine** lines) {
+    return findResource(menuResources(), id, &MenuResource::lines, lines);
+}
+
+int kvdres_accelerators(unsigned id, const KvdAccel** accels) {
+    return findResource(accelResources(), id, &AccelResource::accels, accels);
+}
+
+int kvdres_toolbar(unsigned id, const unsigned** commands) {
+    return findResource(toolBarResources(), id, &ToolBarResource::commands, commands);
+}
 
 int kvdres_dialog(unsigned id, const KvdDialogText** texts) {
-    if (id == 100) {
-        *texts = kAbout;
-        return static_cast<int>(std::size(kAbout));
-    }
-    return -1;
+    return findResource(dialogResources(), id, &DialogResource::texts, texts);
 }
 
 const unsigned char* kvdres_image(unsigned, size_t* size) {
