@@ -43,6 +43,16 @@ struct ParamSpec {
     Access access;
     int group; // 0..14
     int index; // position within the group
+
+    // Read by the group transfers. False for the two parameters that are kept in the project
+    // only or written from their own page only (13-09, F_31).
+    bool groupRead = true;
+    // High-voltage range of a parameter whose range depends on the VoltageClass; minValue and
+    // maxValue then hold the low-voltage range. Both 0 for every other parameter.
+    double highMinValue = 0;
+    double highMaxValue = 0;
+    // Lowest driveVersion whose drives have this parameter; 0 when every drive has it.
+    double minVersion = 0;
 };
 
 // The group's entries in catalogue order.
@@ -52,5 +62,30 @@ const ParamSpec* specByRegister(std::uint16_t reg);
 
 // "00" .. "13", "F_"
 std::string_view groupPrefix(int group);
+
+// Every entry of all groups, group by group in catalogue order.
+std::span<const ParamSpec> allSpecs();
+
+// Whether the range of `spec` depends on the drive's VoltageClass (01-01, 08-04).
+inline bool hasClassRange(const ParamSpec& spec) {
+    return spec.highMaxValue != 0;
+}
+
+// The group read fills the item from the drive.
+inline bool isGroupRead(const ParamSpec& spec) {
+    return spec.groupRead;
+}
+// The group write sends the item: not RO, not page-only, not the password (13-07 is RO here;
+// the password commands address its register themselves).
+inline bool isGroupWritten(const ParamSpec& spec) {
+    return spec.groupRead && spec.access == Access::ReadWrite;
+}
+
+// Option position <-> value of a list. Plain lists count from minValue; gapped lists
+// (03-00, 03-11, 13-08, ...) map positions to the entries of `values`. Empty when the
+// value or position is not part of the list, or `spec` is not a list.
+std::optional<int> optionPosition(const ParamSpec& spec, int value);
+std::optional<int> optionValue(const ParamSpec& spec, int position);
+int optionCount(const ParamSpec& spec);
 
 } // namespace kvd
