@@ -1,0 +1,296 @@
+#include "MainFrame.h"
+
+#include "ResourceLibrary.h"
+#include "resources/StringIds.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kvd {
+namespace {
+
+constexpr int kTreeRoot = 0;
+constexpr int kTreeParameters = 2000;
+constexpr int kTreeFirstGroup = 2002;
+constexpr int kTreeBasicGroup = 2030;
+constexpr int kPaneIds[5] = {ids::PaneFileName, ids::PaneVersion, ids::PaneStation, ids::PaneModel,
+                             ids::PaneUnlink};
+
+} // namespace
+
+CMainFrame::CMainFrame(AppState& state, RecentFileList& recent)
+    : state_(state), recent_(recent), prompter_(this) {
+    setWindowTitle(resText(ids::MainTitle));
+    setAcceptDrops(true);
+    mdi_ = new QMdiArea(this);
+    setCentralWidget(mdi_);
+    buildMenu(ids::MenuNoProject);
+    buildToolBar();
+    buildStatusBar();
+    buildProjectWindow();
+    for (const auto& [keys, command] : ResourceLibrary::instance().accelerators(ids::Accelerators))
+        if (QAction* a = ensureAction(static_cast<int>(command), QString()))
+            a->setShortcuts(a->shortcuts() << QKeySequence(keys));
+    updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    // Children outlive this object's members during destruction; their signals must not
+    // reach handlers that use those members.
+    if (dock_)
+        dock_->disconnect(this);
+    if (projectWindow_)
+        projectWindow_->disconnect(this);
+}
+
+QAction* CMainFrame::ensureAction(int command, const QString& text) {
+    if (QAction* a = actions_.value(command)) {
+        if (a->text().isEmpty() && !text.isEmpty())
+            a->setText(text);
+        return a;
+    }
+    auto* a = new QAction(text, this);
+    // Fly-by help: "prompt\ntip" under the command's own string id.
+    const QStringList help = resText(command).split(u'\n');
+    a->setStatusTip(help.value(0));
+    a->setToolTip(help.value(1, help.value(0)));
+    addAction(a); // shortcuts work without a menu entry too
+    connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
+    actions_.insert(command, a);
+    return a;
+}
+
+void CMainFrame::buildMenu(int menuId) {
+    if (menuShown_ == menuId)
+        return;
+    menuShown_ = menuId;
+    menuBar()->clear();
+    QList<QMenu*> stack;
+    for (const MenuLine& line : ResourceLibrary::instance().menu(menuId)) {
+        while (stack.size() > line.depth)
+            stack.removeLast();
+        QMenu* parent = stack.isEmpty() ? nullptr : stack.last();
+        if (line.depth == 0) {
+            stack = {menuBar()->addMenu(line.text)};
+        } else if (!parent) {
+            continue;
+        } else if (line.isSeparator()) {
+            parent->addSeparator();
+        } else if (line.id == 0) {
+            stack.append(parent->addMenu(line.text));
+        } else if (line.id == static_cast<unsigned>(ids::CmdRecentFirst)) {
+            // The recent-project entries stand in the placeholder's place.
+            for (int i = 0; i < recent_.paths().size(); ++i) {
+                QAction* a = parent->addAction(
+                    QStringLiteral("&%1 %2").arg(i + 1).arg(recent_.displayName(i)));
+                const int command = ids::CmdRecentFirst + i;
+                connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
+            }
+        } else {
+            parent->addAction(ensureAction(static_cast<int>(line.id), line.text));
+        }
+    }
+}
+
+void CMainFrame::buildToolBar() {
+    QToolBar* bar = addToolBar(QString());
+    bar->setObjectName(QStringLiteral("toolbar128"));
+    bar->setIconSize(QSize(21, 22));
+    for (unsigned command : ResourceLibrary::instance().toolBar(ids::ToolBar)) {
+        if (command == 0) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* a = ensureAction(static_cast<int>(command), QString());
+        const QByteArray png = ResourceLibrary::instance().image(static_cast<int>(command));
+        if (!png.isEmpty()) {
+            QPixmap pm;
+            pm.loadFromData(png);
+            a->setIcon(QIcon(pm));
+        }
+        bar->addAction(a);
+    }
+}
+
+void CMainFrame::buildStatusBar() {
+    for (int i = 0; i < 5; ++i) {
+        panes_[i] = new QLabel(this);
+        panes_[i]->setFrameShape(QFrame::Panel);
+        panes_[i]->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(panes_[i]);
+        ShowStatus(i, QString());
+    }
+    ShowStatus(4, resText(ids::PaneUnlink));
+}
+
+void CMainFrame::buildProjectWindow() {
+    dock_ = new QDockWidget(resText(ids::DockWindows), this);
+    dock_->setObjectName(QStringLiteral("dock123"));
+    auto* tabs = new QTabWidget(dock_);
+    tree_ = new QTreeWidget(tabs);
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(true);
+    tabs->addTab(tree_, resText(ids::ProjectTree));
+    dock_->setWidget(tabs);
+    dock_->resize(120, 260);
+    addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    connect(dock_, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
+}
+
+void CMainFrame::ShowStatus(int pane, const QString& text) {
+    if (pane < 0 || pane > 4)
+        return;
+    paneTexts_[pane] = pane == 4 ? text : resText(kPaneIds[pane]) + text;
+    panes_[pane]->setText(paneTexts_[pane]);
+    panes_[pane]->repaint();
+}
+
+QString CMainFrame::statusText(int pane) const {
+    return pane >= 0 && pane < 5 ? paneTexts_[pane] : QString();
+}
+
+int CMainFrame::paneWidth(int pane) const {
+    return pane >= 0 && pane < 5 ? panes_[pane]->width() : 0;
+}
+
+void CMainFrame::layoutPanes() {
+    const int w = width();
+    const int widths[5] = {3 * w / 14, w / 7, 2 * w / 7, w / 7, w / 14};
+    for (int i = 0; i < 5; ++i)
+        panes_[i]->setFixedWidth(widths[i]);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    layoutPanes();
+}
+
+void CMainFrame::RebuildProjectTree() {
+    tree_->clear();
+    auto* root = new QTreeWidgetItem(tree_, {resText(ids::ProjectTree)});
+    root->setData(0, Qt::UserRole, kTreeRoot);
+    auto* params = new QTreeWidgetItem(root, {resText(ids::ParameterTree)});
+    params->setData(0, Qt::UserRole, kTreeParameters);
+    if (state_.fullParameterSet) {
+        for (int g = 0; g < 14; ++g) {
+            auto* item =
+                new QTreeWidgetItem(params, {QStringLiteral("%1-XX").arg(g, 2, 10, QChar(u'0'))});
+            item->setData(0, Qt::UserRole, kTreeFirstGroup + 2 * g);
+        }
+    } else {
+        auto* item = new QTreeWidgetItem(params, {QStringLiteral("F-XX")});
+        item->setData(0, Qt::UserRole, kTreeBasicGroup);
+    }
+    root->setExpanded(true);
+    params->setExpanded(true);
+}
+
+void CMainFrame::createProjectWindow(const QString& title) {
+    closeProjectWindow();
+    auto* view = new QWidget;
+    projectWindow_ = mdi_->addSubWindow(view, Qt::SubWindow | Qt::WindowTitleHint);
+    projectWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    projectWindow_->setWindowTitle(title);
+    connect(projectWindow_, &QObject::destroyed, this, [this] {
+        projectWindow_ = nullptr;
+        tree_->clear(); // closing the project window empties the tree
+        buildMenu(ids::MenuNoProject);
+        updateCommandStates();
+    });
+    projectWindow_->showMaximized();
+    buildMenu(ids::MenuProject);
+    updateCommandStates();
+}
+
+void CMainFrame::closeProjectWindow() {
+    if (projectWindow_) {
+        QMdiSubWindow* w = projectWindow_;
+        projectWindow_ = nullptr;
+        w->close();
+    }
+}
+
+bool CMainFrame::openProject(const QString& path) {
+    // The project document lands with its own change; until then an open fails cleanly.
+    (void)path;
+    return false;
+}
+
+void CMainFrame::newOnlineProject() {
+    createProjectWindow(resText(ids::NewProject));
+    RebuildProjectTree();
+}
+
+void CMainFrame::updateCommandStates() {
+    if (QAction* a = action(ids::CmdProjectWindow)) {
+        a->setCheckable(true);
+        a->setChecked(dock_ && dock_->isVisible());
+    }
+}
+
+void CMainFrame::onCommand(int command) {
+    switch (command) {
+    case ids::CmdAbout:
+        showAboutBox(this);
+        break;
+    case ids::CmdExit:
+        close();
+        break;
+    case ids::CmdProjectWindow:
+        dock_->setVisible(!dock_->isVisible());
+        break;
+    case ids::CmdToolBar:
+        for (QToolBar* t : findChildren<QToolBar*>())
+            t->setVisible(!t->isVisible());
+        break;
+    case ids::CmdStatusBar:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        break;
+    default:
+        break;
+    }
+    emit commandTriggered(command);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e) {
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile() && openProject(url.toLocalFile()))
+            recent_.add(url.toLocalFile());
+}
+
+void showAboutBox(QWidget* parent) {
+    const ResourceLibrary& r = ResourceLibrary::instance();
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("dialog100"));
+    box.setWindowTitle(r.dialogText(ids::DialogAbout, 0));
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(new QLabel(r.dialogText(ids::DialogAbout, 1001), &box));
+    layout->addWidget(new QLabel(r.dialogText(ids::DialogAbout, 1002), &box));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    buttons->button(QDialogButtonBox::Ok)->setText(r.dialogText(ids::DialogAbout, 1));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    box.exec();
+}
+
+} // namespace kvd

@@ -1,0 +1,117 @@
+#include "app/MainFrame.h"
+#include "app/ResourceLibrary.h"
+#include "resources/StringIds.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QTreeWidget>
+
+using namespace kvd;
+
+namespace {
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_main_frame";
+        static char* argv[] = {name, nullptr};
+        if (!qApp)
+            new QApplication(argc, argv);
+        ASSERT_TRUE(ResourceLibrary::instance().load(KVD_BIN_DIR));
+    }
+    AppState state;
+    RecentFileList recent;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, StatusPanesShareTheWidthAsSevenFourteenths) {
+    CMainFrame frame(state, recent);
+    frame.resize(1400, 800);
+    frame.show();
+    QApplication::processEvents();
+    const int expected[5] = {300, 200, 400, 200, 100};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(frame.paneWidth(i), expected[i]) << "pane " << i;
+    EXPECT_EQ(frame.statusText(0), "File name:");
+    EXPECT_EQ(frame.statusText(4), "Unlink");
+    frame.ShowStatus(2, "3");
+    EXPECT_EQ(frame.statusText(2), "Station Num:3");
+}
+
+TEST_F(MainFrameTest, NewOnlineProjectOpensTheProjectWindowAndTree) {
+    CMainFrame frame(state, recent);
+    frame.show();
+    EXPECT_FALSE(frame.hasProject());
+    EXPECT_EQ(frame.projectTree()->topLevelItemCount(), 0);
+
+    frame.newOnlineProject();
+    ASSERT_TRUE(frame.hasProject());
+    EXPECT_EQ(frame.projectWindow()->windowTitle(), "New Project");
+    EXPECT_TRUE(frame.projectWindow()->isMaximized());
+    QTreeWidgetItem* root = frame.projectTree()->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->text(0), "Project");
+    ASSERT_EQ(root->childCount(), 1);
+    QTreeWidgetItem* params = root->child(0);
+    ASSERT_EQ(params->childCount(), 14);
+    EXPECT_EQ(params->child(0)->text(0), "00-XX");
+    EXPECT_EQ(params->child(13)->data(0, Qt::UserRole).toInt(), 2028);
+    // With a project open the full menu is shown, including the group commands.
+    EXPECT_NE(frame.action(ids::CmdGroup13), nullptr);
+
+    state.fullParameterSet = false;
+    frame.RebuildProjectTree();
+    params = frame.projectTree()->topLevelItem(0)->child(0);
+    ASSERT_EQ(params->childCount(), 1);
+    EXPECT_EQ(params->child(0)->text(0), "F-XX");
+    EXPECT_EQ(params->child(0)->data(0, Qt::UserRole).toInt(), 2030);
+
+    frame.projectWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(frame.hasProject());
+    EXPECT_EQ(frame.projectTree()->topLevelItemCount(), 0); // closing empties the tree
+}
+
+TEST_F(MainFrameTest, ToolBarFollowsTheResource) {
+    CMainFrame frame(state, recent);
+    QToolBar* bar = frame.findChild<QToolBar*>();
+    ASSERT_NE(bar, nullptr);
+    const QList<QAction*> actions = bar->actions();
+    ASSERT_EQ(actions.size(), 18);
+    EXPECT_EQ(actions[0], frame.action(ids::CmdNew));
+    EXPECT_TRUE(actions[3]->isSeparator());
+    EXPECT_EQ(actions.last(), frame.action(ids::CmdAbout));
+    EXPECT_EQ(frame.action(ids::CmdSave)->shortcuts().value(0), QKeySequence("Ctrl+S"));
+}
+
+// The program without its resource library ends at once, silently, with a failure status.
+TEST(Startup, WithoutResourceLibraryEndsSilently) {
+    QTemporaryDir dir;
+    const QString exe = dir.filePath("KVD-Manager");
+    ASSERT_TRUE(QFile::copy(KVD_MANAGER_EXE, exe));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", dir.path());
+    env.insert("XDG_CONFIG_HOME", dir.path());
+    p.setProcessEnvironment(env);
+    p.start(exe, {});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput(), "");
+    // Sanitizer builds may print to stderr at exit; a normal build prints nothing at all.
+    const QByteArray err = p.readAllStandardError();
+    EXPECT_TRUE(err.isEmpty() || err.contains("Sanitizer")) << err.constData();
+}
