@@ -89,6 +89,13 @@ HandOverResult connectOne(AppState& state, Prompter& prompter, StartupHost& host
 
 } // namespace
 
+QString commandLineFile(const QStringList& arguments) {
+    QString file = arguments.value(1);
+    if (file.endsWith(QStringLiteral("/dde")))
+        file.chop(4);
+    return file;
+}
+
 LinkError probeStation(AppState& state, int station) {
     // A station text whose number is no bus address would only send frames nobody answers.
     if (!state.link || station < 1 || station > kMaxStation)

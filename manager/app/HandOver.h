@@ -24,6 +24,10 @@ public:
     virtual void showStatus(int pane, const QString& text) = 0;
 };
 
+// The project file named on the command line (argument 1), with the "/dde" that the
+// shell's open verb appends cut off; empty when none is named.
+QString commandLineFile(const QStringList& arguments);
+
 constexpr const char* kHandOverFile = "curfile.ini";
 
 enum class HandOverResult {

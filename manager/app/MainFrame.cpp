@@ -69,6 +69,9 @@ QAction* CMainFrame::ensureAction(int command, const QString& text) {
     const QStringList help = resText(command).split(u'\n');
     a->setStatusTip(help.value(0));
     a->setToolTip(help.value(1, help.value(0)));
+    // Tool bar buttons without a picture show the short tip, not the menu text with its
+    // mnemonic and shortcut.
+    a->setIconText(a->toolTip());
     addAction(a); // shortcuts work without a menu entry too
     connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
     actions_.insert(command, a);

@@ -39,9 +39,7 @@ int main(int argc, char** argv) {
 
         // A file named on the command line is opened; a trailing "/dde" comes from the
         // shell's open verb and is cut.
-        QString file = QCoreApplication::arguments().value(1);
-        if (file.endsWith(QStringLiteral("/dde")))
-            file.chop(4);
+        const QString file = commandLineFile(QCoreApplication::arguments());
         if (!file.isEmpty()) {
             if (!frame->openProject(file))
                 return 1;

@@ -194,3 +194,10 @@ TEST_F(HandOverTest, OpenThatFailsIsReportedByTheDocumentNotTwice) {
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_FALSE(handOverExists());
 }
+
+TEST(CommandLine, CutsTheShellSuffix) {
+    EXPECT_EQ(commandLineFile({"KVD-Manager", "/p/pump.qf7/dde"}), "/p/pump.qf7");
+    EXPECT_EQ(commandLineFile({"KVD-Manager", "/p/pump.qf7"}), "/p/pump.qf7");
+    EXPECT_EQ(commandLineFile({"KVD-Manager", "/dde"}), "");
+    EXPECT_EQ(commandLineFile({"KVD-Manager"}), "");
+}
