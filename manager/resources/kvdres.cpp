@@ -1,8 +1,9 @@
 // The C interface of the resource library: lookups by id over the tables of strings.cpp,
-// menus.cpp and dialogs.cpp.
+// menus.cpp, dialogs.cpp and the pictures (generated kvdres_images.cpp).
 #include "kvdres.h"
 
 #include "ResourceTables.h"
+#include "kvdres_images.h"
 
 #include <algorithm>
 
@@ -55,9 +56,13 @@ int kvdres_dialog(unsigned id, const KvdDialogText** texts) {
     return findResource(dialogResources(), id, &DialogResource::texts, texts);
 }
 
-const unsigned char* kvdres_image(unsigned, size_t* size) {
+const unsigned char* kvdres_image(unsigned id, size_t* size) {
+    const auto table = imageTable();
+    auto it = std::lower_bound(table.begin(), table.end(), id,
+                               [](const ImageEntry& e, unsigned v) { return e.id < v; });
+    const bool found = it != table.end() && it->id == id;
     if (size)
-        *size = 0;
-    return nullptr;
+        *size = found ? it->png.size() : 0;
+    return found ? it->png.data() : nullptr;
 }
 }
