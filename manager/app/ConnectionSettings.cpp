@@ -2,6 +2,7 @@
 
 #include "TextLines.h"
 #include "link/PortNames.h"
+#include "link/SerialLink.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -39,6 +40,7 @@ void LoadConnectionSettings(ConnectionSettings& s, const QString& folder,
     auto lines = readTextLines(QDir(folder).filePath(kConnectionFile));
     if (!lines && !fallbackFolder.isEmpty())
         lines = readTextLines(QDir(fallbackFolder).filePath(kConnectionFile));
+    applyModuleAddressFromEnvironment(s);
     if (!lines)
         return;
     const QStringList& l = *lines;
@@ -61,6 +63,30 @@ void LoadConnectionSettings(ConnectionSettings& s, const QString& folder,
     }
     if (l.size() > 3)
         s.stationText = l[3];
+}
+
+bool parseModuleAddress(const QString& text, QString& host, int& port) {
+    const QString t = text.trimmed();
+    const qsizetype colon = t.lastIndexOf(u':');
+    const QString h = colon < 0 ? t : t.left(colon).trimmed();
+    int p = SerialLink::kDefaultModulePort;
+    if (colon >= 0) {
+        bool ok = false;
+        p = t.mid(colon + 1).trimmed().toInt(&ok);
+        if (!ok || p < 1 || p > 65535)
+            return false;
+    }
+    if (h.isEmpty())
+        return false;
+    host = h;
+    port = p;
+    return true;
+}
+
+void applyModuleAddressFromEnvironment(ConnectionSettings& s) {
+    const QString v = qEnvironmentVariable("KVD_MODULE_ADDRESS");
+    if (!v.isEmpty())
+        parseModuleAddress(v, s.moduleHost, s.modulePort);
 }
 
 static bool writeSettings(const ConnectionSettings& s, const QString& path) {

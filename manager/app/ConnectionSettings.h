@@ -15,6 +15,11 @@ struct ConnectionSettings {
     // A device path typed or handed over instead of a COM number (a pseudo-terminal, a
     // /dev/serial/by-id link). Stored in line 1 of the settings file in place of the number.
     QString portDevice;
+    // Where "TCPIP" connects while no module has been found by a search: the Ethernet
+    // module's IPv4 address and TCP port. Not kept in lcomfile.ini (its four lines are
+    // shared with other programs); KVD_MODULE_ADDRESS=host:port sets it at load.
+    QString moduleHost = QString();
+    int modulePort = 502;
 
     // InitComm arguments.
     QString portText() const; // "COM3", "\\.\COM12", "TCPIP" or the device path
@@ -29,9 +34,15 @@ struct ConnectionSettings {
 constexpr const char* kConnectionFile = "lcomfile.ini";
 
 // Reads `folder`/lcomfile.ini, else `fallbackFolder`/lcomfile.ini; keeps `s` where neither
-// opens or a line is missing. No range checks.
+// opens or a line is missing. No range checks. Then the module address from the environment.
 void LoadConnectionSettings(ConnectionSettings& s, const QString& folder,
                             const QString& fallbackFolder);
+// "host:port" or "host" (port 502). False, leaving host and port alone, for an empty host
+// or a port outside 1..65535.
+bool parseModuleAddress(const QString& text, QString& host, int& port);
+// Takes the module address from KVD_MODULE_ADDRESS when it is set and valid.
+void applyModuleAddressFromEnvironment(ConnectionSettings& s);
+
 // Writes the file in `folder`, else in `fallbackFolder`; false when neither is writable.
 bool SaveConnectionSettings(const ConnectionSettings& s, const QString& folder,
                             const QString& fallbackFolder);
