@@ -1,9 +1,14 @@
 #include "MainFrame.h"
 
+#include "ConnectDialog.h"
 #include "ResourceLibrary.h"
+#include "reports/CQ770View.h"
+#include "reports/ParamTableModel.h"
 #include "resources/StringIds.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -33,8 +38,11 @@ constexpr int kPaneIds[5] = {ids::PaneFileName, ids::PaneVersion, ids::PaneStati
 
 } // namespace
 
-CMainFrame::CMainFrame(AppState& state, RecentFileList& recent)
-    : state_(state), recent_(recent), prompter_(this) {
+CMainFrame::CMainFrame(AppState& state, RecentFileList& recent, Prompter* prompter)
+    : state_(state), recent_(recent), boxes_(this), prompter_(prompter ? prompter : &boxes_),
+      files_(this), models_(this), connector_(state_, *prompter_, *this) {
+    ops_ = std::make_unique<ProjectOps>(state_, *prompter_, files_, *this, models_);
+    connect(&keepAlive_, &QTimer::timeout, this, [this] { connector_.poll(); });
     setWindowTitle(resText(ids::MainTitle));
     setAcceptDrops(true);
     mdi_ = new QMdiArea(this);
@@ -78,8 +86,8 @@ QAction* CMainFrame::ensureAction(int command, const QString& text) {
     return a;
 }
 
-void CMainFrame::buildMenu(int menuId) {
-    if (menuShown_ == menuId)
+void CMainFrame::buildMenu(int menuId, bool force) {
+    if (menuShown_ == menuId && !force)
         return;
     menuShown_ = menuId;
     menuBar()->clear();
@@ -152,6 +160,12 @@ void CMainFrame::buildProjectWindow() {
     dock_->setWidget(tabs);
     dock_->resize(120, 260);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (!view_ || !item)
+            return;
+        if (const auto sel = groupSelectionOfTreeData(item->data(0, Qt::UserRole).toInt()))
+            view_->showGroupSelection(*sel);
+    });
     connect(dock_, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
 }
 
@@ -203,40 +217,111 @@ void CMainFrame::RebuildProjectTree() {
     params->setExpanded(true);
 }
 
-void CMainFrame::createProjectWindow(const QString& title) {
+void CMainFrame::createProjectWindow(CQ770Doc* doc, const QString& title) {
     closeProjectWindow();
-    auto* view = new QWidget;
-    projectWindow_ = mdi_->addSubWindow(view, Qt::SubWindow | Qt::WindowTitleHint);
+    QWidget* content = nullptr;
+    CQ770View* view = nullptr;
+    if (doc) {
+        view = new CQ770View(*doc, state_, *this, *prompter_);
+        view_ = view;
+        // The tabbed parameter window opens here once it exists.
+        connect(view, &CQ770View::editRequested, this, [](int, int) {});
+        content = view;
+    } else {
+        content = new QWidget;
+    }
+    projectWindow_ = mdi_->addSubWindow(content, Qt::SubWindow | Qt::WindowTitleHint);
     projectWindow_->setAttribute(Qt::WA_DeleteOnClose);
     projectWindow_->setWindowTitle(title);
-    connect(projectWindow_, &QObject::destroyed, this, [this] {
+    projectWindow_->installEventFilter(this);
+    connect(projectWindow_, &QObject::destroyed, this, [this](QObject* gone) {
+        if (gone != projectWindow_)
+            return; // an older window going after its successor came
         projectWindow_ = nullptr;
         tree_->clear(); // closing the project window empties the tree
         buildMenu(ids::MenuNoProject);
         updateCommandStates();
     });
     projectWindow_->showMaximized();
+    if (view)
+        view->initialUpdate();
     buildMenu(ids::MenuProject);
     updateCommandStates();
 }
 
 void CMainFrame::closeProjectWindow() {
-    if (projectWindow_) {
-        QMdiSubWindow* w = projectWindow_;
-        projectWindow_ = nullptr;
-        w->close();
+    if (!projectWindow_)
+        return;
+    QMdiSubWindow* w = projectWindow_;
+    projectWindow_ = nullptr;
+    closingProjectWindow_ = true;
+    w->close();
+    closingProjectWindow_ = false;
+    tree_->clear();
+    buildMenu(ids::MenuNoProject);
+    updateCommandStates();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+    // The user closing the project window closes the project: ask about unsaved changes.
+    if (watched == projectWindow_ && e->type() == QEvent::Close && !closingProjectWindow_) {
+        if (!ops_->closeProject()) {
+            e->ignore();
+            return true;
+        }
     }
+    return QMainWindow::eventFilter(watched, e);
 }
 
-bool CMainFrame::openProject(const QString& path) {
-    // The project document lands with its own change; until then an open fails cleanly.
-    (void)path;
-    return false;
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    if (!ops_->closeProject()) {
+        e->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(e);
 }
 
-void CMainFrame::newOnlineProject() {
-    createProjectWindow(resText(ids::NewProject));
-    RebuildProjectTree();
+CQ770View* CMainFrame::view() const { return view_.data(); }
+
+bool CMainFrame::openProject(const QString& path) { return ops_->openFile(path); }
+
+void CMainFrame::newOnlineProject() { ops_->newDocument(); }
+
+QString CMainFrame::resourceText(int stringId) const { return resText(stringId); }
+
+void CMainFrame::showProject(CQ770Doc& doc, const QString& title) {
+    createProjectWindow(&doc, title);
+}
+
+void CMainFrame::setKeepAlive(bool running) {
+    if (running)
+        keepAlive_.start(Connector::kKeepAliveMs);
+    else
+        keepAlive_.stop();
+}
+
+void CMainFrame::setBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::setProjectTitle(const QString& title) {
+    if (projectWindow_)
+        projectWindow_->setWindowTitle(title);
+}
+
+void CMainFrame::projectClosed() { closeProjectWindow(); }
+
+void CMainFrame::addRecentFile(const QString& path) {
+    recent_.add(path);
+    buildMenu(menuShown_, true);
+}
+
+void CMainFrame::removeRecentFile(const QString& path) {
+    recent_.remove(static_cast<int>(recent_.paths().indexOf(path)));
+    buildMenu(menuShown_, true);
 }
 
 void CMainFrame::updateCommandStates() {
@@ -247,7 +332,51 @@ void CMainFrame::updateCommandStates() {
 }
 
 void CMainFrame::onCommand(int command) {
+    if (command >= ids::CmdRecentFirst && command < ids::CmdRecentFirst + RecentFileList::kSize) {
+        ops_->openRecent(recent_.paths().value(command - ids::CmdRecentFirst));
+        emit commandTriggered(command);
+        return;
+    }
     switch (command) {
+    case ids::CmdNew:
+        ops_->newProject();
+        break;
+    case ids::CmdOpen:
+        ops_->openProject();
+        break;
+    case ids::CmdClose:
+        ops_->closeProject();
+        break;
+    case ids::CmdSave:
+        ops_->save();
+        break;
+    case ids::CmdSaveAs:
+        ops_->saveAs();
+        break;
+    case ids::CmdConnect:
+        connectCommand(connector_, this);
+        updateCommandStates();
+        break;
+    case ids::CmdParameterSelect:
+        if (view_)
+            view_->onParameterSelect();
+        break;
+    case ids::CmdPrintTitle:
+        if (view_)
+            view_->onPrintTitle();
+        break;
+    case ids::CmdPrint:
+        if (view_)
+            view_->onPrint();
+        break;
+    case ids::CmdPrintDirect:
+        if (view_)
+            view_->onPrintDirect();
+        break;
+    case ids::CmdPrintPreview:
+        if (view_)
+            view_->onPrintPreview();
+        break;
     case ids::CmdAbout:
         showAboutBox(this);
         break;
@@ -276,9 +405,14 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* e) {
-    for (const QUrl& url : e->mimeData()->urls())
-        if (url.isLocalFile() && openProject(url.toLocalFile()))
-            recent_.add(url.toLocalFile());
+    // Only one project is open at a time: the first dropped file is the one opened.
+    for (const QUrl& url : e->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            if (openProject(url.toLocalFile()))
+                addRecentFile(url.toLocalFile());
+            break;
+        }
+    }
 }
 
 void showAboutBox(QWidget* parent) {

@@ -3,12 +3,20 @@
 #pragma once
 
 #include "AppState.h"
+#include "Connector.h"
+#include "DocumentHost.h"
 #include "HandOver.h"
+#include "ProjectDialogs.h"
+#include "ProjectOps.h"
 #include "QtPrompter.h"
 #include "RecentFiles.h"
 
+#include <memory>
+
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
 
 class QAction;
 class QLabel;
@@ -20,14 +28,22 @@ class QDockWidget;
 
 namespace kvd {
 
-class CMainFrame : public QMainWindow, public StartupHost {
+class CQ770View;
+
+class CMainFrame : public QMainWindow,
+                   public StartupHost,
+                   public DocumentHost,
+                   public ConnectionHost {
     Q_OBJECT
 public:
-    explicit CMainFrame(AppState& state, RecentFileList& recent);
+    // `prompter` replaces the message boxes (tests answer through a scripted one).
+    explicit CMainFrame(AppState& state, RecentFileList& recent, Prompter* prompter = nullptr);
     ~CMainFrame() override;
 
     AppState& state() { return state_; }
-    Prompter& prompter() { return prompter_; }
+    Prompter& prompter() { return *prompter_; }
+    Connector& connector() { return connector_; }
+    CQ770View* view() const;
 
     // Status pane 0..4: label of its indicator followed by the text (pane 4: the text).
     void ShowStatus(int pane, const QString& text);
@@ -41,21 +57,40 @@ public:
     QMdiSubWindow* projectWindow() const { return projectWindow_; }
     QTreeWidget* projectTree() const { return tree_; }
 
+    ProjectOps& projects() { return *ops_; }
+    CQ770Doc* document() const { return ops_->document(); }
+    // Runs a menu or tool bar command as if the user chose it.
+    void runCommand(int command) { onCommand(command); }
+
     // StartupHost
     bool openProject(const QString& path) override;
     void newOnlineProject() override;
+    // StartupHost and DocumentHost
     void showStatus(int pane, const QString& text) override { ShowStatus(pane, text); }
+    // DocumentHost
+    void rebuildProjectTree() override { RebuildProjectTree(); }
+    QString resourceText(int stringId) const override;
+    void showProject(CQ770Doc& doc, const QString& title) override;
+    void setProjectTitle(const QString& title) override;
+    void projectClosed() override;
+    void addRecentFile(const QString& path) override;
+    void removeRecentFile(const QString& path) override;
+    // ConnectionHost
+    void setKeepAlive(bool running) override;
+    void setBusy(bool busy) override;
 
 signals:
     void commandTriggered(int command);
 
 protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 
 private:
-    void buildMenu(int menuId);
+    void buildMenu(int menuId, bool force = false);
     void buildToolBar();
     void buildStatusBar();
     void buildProjectWindow();
@@ -63,13 +98,21 @@ private:
     QAction* ensureAction(int command, const QString& text);
     void onCommand(int command);
     void updateCommandStates();
-    void createProjectWindow(const QString& title);
+    void createProjectWindow(CQ770Doc* doc, const QString& title);
     void closeProjectWindow();
     void showAbout();
 
     AppState& state_;
     RecentFileList& recent_;
-    QtPrompter prompter_;
+    QtPrompter boxes_;
+    Prompter* prompter_;
+    QtFileChooser files_;
+    ModelSelectDialog models_;
+    std::unique_ptr<ProjectOps> ops_;
+    bool closingProjectWindow_ = false; // the program, not the user, closes it
+    Connector connector_;
+    QTimer keepAlive_;
+    QPointer<CQ770View> view_; // clears itself when the project window goes
     QHash<int, QAction*> actions_;
     QLabel* panes_[5] = {};
     QString paneTexts_[5];

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         if (!file.isEmpty()) {
             if (!frame->openProject(file))
                 return 1;
-            recent.add(file);
+            frame->addRecentFile(file);
         }
 
         frame->showMaximized();

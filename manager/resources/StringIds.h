@@ -15,11 +15,19 @@ constexpr int Accelerators = 128;
 constexpr int ToolBar = 128;
 constexpr int ToolBarGraph = 129;
 constexpr int DialogAbout = 100;
+constexpr int DialogModelSelect = 131;
 constexpr int DialogConnect = 138;
+constexpr int DialogPrintTitle = 161;
 constexpr int DialogProgress = 167;
+constexpr int DialogParameterSelect = 199;
 
 // Controls whose texts the library carries beyond the ones named with their dialog.
 constexpr int ConnectStationHint = 1071; // hint line under the station text of DialogConnect
+constexpr int PrintTitleEdit = 1142;     // DialogPrintTitle: title, name and department edits
+constexpr int PrintNameEdit = 1143;
+constexpr int PrintDepartmentEdit = 1144;
+constexpr int AdvancedParametersRadio = 1059; // DialogParameterSelect: the two sets
+constexpr int BasicParametersRadio = 1072;
 
 // Strings: list columns, panes and labels.
 constexpr int AppName = 61440;

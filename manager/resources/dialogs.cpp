@@ -12,6 +12,16 @@ constexpr KvdDialogText kAbout[] = {
     {1002, "Service software for the KVD drive series"},
 };
 
+// Model selection for a new project.
+constexpr KvdDialogText kModelSelect[] = {
+    {0, "Model Select"},
+    {1, "OK"},     // IDOK
+    {2, "Cancel"}, // IDCANCEL
+    {1001, "Frequency:"},
+    {1002, "Model:"},
+    {1003, ""}, // description of the selected model
+};
+
 // Connection: port, line settings, stations and the Ethernet module.
 constexpr KvdDialogText kConnect[] = {
     {0, "通讯设置"},
@@ -37,6 +47,16 @@ constexpr KvdDialogText kConnect[] = {
     {1095, "其他NX40"},
 };
 
+// Title, department and name of the parameter printout; each edit holds its label.
+constexpr KvdDialogText kPrintTitle[] = {
+    {0, "Print Title Set"},
+    {1, "OK"},     // IDOK
+    {2, "Cancel"}, // IDCANCEL
+    {1142, "Title:"},
+    {1143, "Name:"},
+    {1144, "Department:"},
+};
+
 // Progress of the group transfers; the program fills the texts.
 constexpr KvdDialogText kProgress[] = {
     {0, "Progress"},
@@ -45,10 +65,22 @@ constexpr KvdDialogText kProgress[] = {
     {1382, ""}, // status line
 };
 
+// Basic or advanced parameter set of the list and the project tree.
+constexpr KvdDialogText kParameterSelect[] = {
+    {0, "Parameter Select"},
+    {1, "OK"},     // IDOK
+    {2, "Cancel"}, // IDCANCEL
+    {1059, "Advanced Parameters"},
+    {1072, "Basic Parameters"},
+};
+
 constexpr DialogResource kDialogs[] = {
     {100, kAbout},
+    {131, kModelSelect},
     {138, kConnect},
+    {161, kPrintTitle},
     {167, kProgress},
+    {199, kParameterSelect},
 };
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 #include "app/ResourceLibrary.h"
+#include "reports/CQ770View.h"
 #include "resources/StringIds.h"
+#include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +31,20 @@ protected:
             new QApplication(argc, argv);
         ASSERT_TRUE(ResourceLibrary::instance().load(KVD_BIN_DIR));
     }
+    void SetUp() override {
+        state.programFolder = QStringLiteral(KVD_BIN_DIR) + u'/';
+        state.tempFolder = temp.path();
+    }
+    QTemporaryDir temp;
     AppState state;
     RecentFileList recent;
+    kvdtest::ScriptedPrompter prompter;
 };
 
 } // namespace
 
 TEST_F(MainFrameTest, StatusPanesShareTheWidthAsSevenFourteenths) {
-    CMainFrame frame(state, recent);
+    CMainFrame frame(state, recent, &prompter);
     frame.resize(1400, 800);
     frame.show();
     QApplication::processEvents();
@@ -50,7 +58,7 @@ TEST_F(MainFrameTest, StatusPanesShareTheWidthAsSevenFourteenths) {
 }
 
 TEST_F(MainFrameTest, NewOnlineProjectOpensTheProjectWindowAndTree) {
-    CMainFrame frame(state, recent);
+    CMainFrame frame(state, recent, &prompter);
     frame.show();
     EXPECT_FALSE(frame.hasProject());
     EXPECT_EQ(frame.projectTree()->topLevelItemCount(), 0);
@@ -84,7 +92,7 @@ TEST_F(MainFrameTest, NewOnlineProjectOpensTheProjectWindowAndTree) {
 }
 
 TEST_F(MainFrameTest, ToolBarFollowsTheResource) {
-    CMainFrame frame(state, recent);
+    CMainFrame frame(state, recent, &prompter);
     QToolBar* bar = frame.findChild<QToolBar*>();
     ASSERT_NE(bar, nullptr);
     const QList<QAction*> actions = bar->actions();
@@ -114,4 +122,27 @@ TEST(Startup, WithoutResourceLibraryEndsSilently) {
     // Sanitizer builds may print to stderr at exit; a normal build prints nothing at all.
     const QByteArray err = p.readAllStandardError();
     EXPECT_TRUE(err.isEmpty() || err.contains("Sanitizer")) << err.constData();
+}
+
+TEST_F(MainFrameTest, ProjectSavedAndOpenedAgainThroughTheCommands) {
+    CMainFrame frame(state, recent, &prompter);
+    frame.show();
+    frame.newOnlineProject();
+    ASSERT_NE(frame.document(), nullptr);
+    ASSERT_NE(frame.view(), nullptr);
+    EXPECT_GT(frame.view()->model()->rowCount(), 200); // every group, headers included
+    EXPECT_TRUE(prompter.messageIds().empty());
+
+    // Save As goes through the file chooser, which the test cannot click: save directly.
+    const QString path = temp.filePath("pump.qf7");
+    ASSERT_TRUE(frame.document()->OnSaveDocument(path));
+    frame.projects().closeProject();
+    EXPECT_FALSE(frame.hasProject());
+
+    ASSERT_TRUE(frame.openProject(path));
+    EXPECT_TRUE(frame.hasProject());
+    EXPECT_EQ(frame.statusText(0), "File name:pump.qf7");
+    EXPECT_EQ(frame.projectTree()->topLevelItem(0)->child(0)->childCount(), 14);
+    EXPECT_FALSE(frame.openProject(temp.filePath("missing.qf7")));
+    EXPECT_TRUE(frame.hasProject()); // a failed open keeps the open project
 }
