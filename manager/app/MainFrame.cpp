@@ -1,6 +1,8 @@
 #include "MainFrame.h"
 
 #include "ConnectDialog.h"
+#include "DataFolder.h"
+#include "ProgressWindow.h"
 #include "ResourceLibrary.h"
 #include "reports/CQ770View.h"
 #include "reports/ParamTableModel.h"
@@ -9,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDockWidget>
@@ -24,6 +27,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace kvd {
@@ -43,6 +47,10 @@ CMainFrame::CMainFrame(AppState& state, RecentFileList& recent, Prompter* prompt
       files_(this), models_(this), connector_(state_, *prompter_, *this) {
     ops_ = std::make_unique<ProjectOps>(state_, *prompter_, files_, *this, models_);
     connect(&keepAlive_, &QTimer::timeout, this, [this] { connector_.poll(); });
+    progress_ = new ProgressWindow(this);
+    boxes_.setProgressWindow(progress_);
+    connect(&commandStates_, &QTimer::timeout, this, [this] { updateCommandStates(); });
+    commandStates_.start(250);
     setWindowTitle(resText(ids::MainTitle));
     setAcceptDrops(true);
     mdi_ = new QMdiArea(this);
@@ -281,13 +289,21 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
     QMainWindow::closeEvent(e);
 }
 
-CQ770View* CMainFrame::view() const { return view_.data(); }
+CQ770View* CMainFrame::view() const {
+    return view_.data();
+}
 
-bool CMainFrame::openProject(const QString& path) { return ops_->openFile(path); }
+bool CMainFrame::openProject(const QString& path) {
+    return ops_->openFile(path);
+}
 
-void CMainFrame::newOnlineProject() { ops_->newDocument(); }
+void CMainFrame::newOnlineProject() {
+    ops_->newDocument();
+}
 
-QString CMainFrame::resourceText(int stringId) const { return resText(stringId); }
+QString CMainFrame::resourceText(int stringId) const {
+    return resText(stringId);
+}
 
 void CMainFrame::showProject(CQ770Doc& doc, const QString& title) {
     createProjectWindow(&doc, title);
@@ -312,7 +328,9 @@ void CMainFrame::setProjectTitle(const QString& title) {
         projectWindow_->setWindowTitle(title);
 }
 
-void CMainFrame::projectClosed() { closeProjectWindow(); }
+void CMainFrame::projectClosed() {
+    closeProjectWindow();
+}
 
 void CMainFrame::addRecentFile(const QString& path) {
     recent_.add(path);
@@ -325,6 +343,34 @@ void CMainFrame::removeRecentFile(const QString& path) {
 }
 
 void CMainFrame::updateCommandStates() {
+    const bool project = projectWindow_ != nullptr;
+    const bool view = view_ != nullptr;
+    const bool online = state_.connected;
+    const bool busy = state_.reading || state_.writing;
+    auto enable = [this](int command, bool on) {
+        if (QAction* a = action(command))
+            a->setEnabled(on);
+    };
+    for (int c :
+         {ids::CmdSave, ids::CmdSaveAs, ids::CmdPrint, ids::CmdPrintDirect, ids::CmdPrintPreview,
+          ids::CmdPrintSetup, ids::CmdPrintTitle, ids::CmdImportParams, ids::CmdExportParams})
+        enable(c, project);
+    enable(ids::CmdGroup00, state_.fullParameterSet);
+    enable(ids::CmdGroup01, state_.fullParameterSet);
+    for (int c = ids::CmdGroup02; c <= ids::CmdGroup13; ++c)
+        enable(c, state_.fullParameterSet);
+    enable(ids::CmdGroupF, !state_.fullParameterSet);
+    for (int c : {ids::CmdRead, ids::CmdWrite, ids::CmdStatus, ids::CmdControl, ids::CmdKeyPad})
+        enable(c, view && online);
+    for (int c : {ids::CmdCompare, ids::CmdGraphWatch, ids::CmdParameterSelect})
+        enable(c, view);
+    enable(ids::CmdAutoUpdate, view && online && !busy);
+    if (QAction* a = action(ids::CmdAutoUpdate)) {
+        a->setCheckable(true);
+        a->setChecked(state_.autoUpdateOn);
+    }
+    enable(ids::CmdPasswordSet, online);
+    enable(ids::CmdPasswordRemove, online);
     if (QAction* a = action(ids::CmdProjectWindow)) {
         a->setCheckable(true);
         a->setChecked(dock_ && dock_->isVisible());
@@ -393,9 +439,13 @@ void CMainFrame::onCommand(int command) {
     case ids::CmdStatusBar:
         statusBar()->setVisible(!statusBar()->isVisible());
         break;
+    case ids::CmdHelp:
+        openHelp();
+        break;
     default:
         break;
     }
+    updateCommandStates();
     emit commandTriggered(command);
 }
 
@@ -413,6 +463,12 @@ void CMainFrame::dropEvent(QDropEvent* e) {
             break;
         }
     }
+}
+
+void CMainFrame::openHelp() {
+    const QString manual = findDataFile(state_.programFolder, QString::fromLatin1(kHelpFile));
+    if (manual.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(manual)))
+        prompter_->message(ids::HelpMissing);
 }
 
 void showAboutBox(QWidget* parent) {

@@ -29,6 +29,7 @@ class QDockWidget;
 namespace kvd {
 
 class CQ770View;
+class ProgressWindow;
 
 class CMainFrame : public QMainWindow,
                    public StartupHost,
@@ -44,6 +45,10 @@ public:
     Prompter& prompter() { return *prompter_; }
     Connector& connector() { return connector_; }
     CQ770View* view() const;
+    ProgressWindow* progressWindow() const { return progress_; }
+    // Enables, disables and checks the commands for the state now (the frame also does this
+    // on its own a few times a second, as the state can change under any window).
+    void updateCommandStates();
 
     // Status pane 0..4: label of its indicator followed by the text (pane 4: the text).
     void ShowStatus(int pane, const QString& text);
@@ -97,10 +102,10 @@ private:
     void layoutPanes();
     QAction* ensureAction(int command, const QString& text);
     void onCommand(int command);
-    void updateCommandStates();
     void createProjectWindow(CQ770Doc* doc, const QString& title);
     void closeProjectWindow();
     void showAbout();
+    void openHelp();
 
     AppState& state_;
     RecentFileList& recent_;
@@ -112,6 +117,8 @@ private:
     bool closingProjectWindow_ = false; // the program, not the user, closes it
     Connector connector_;
     QTimer keepAlive_;
+    QTimer commandStates_;
+    ProgressWindow* progress_ = nullptr;
     QPointer<CQ770View> view_; // clears itself when the project window goes
     QHash<int, QAction*> actions_;
     QLabel* panes_[5] = {};

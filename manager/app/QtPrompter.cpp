@@ -1,5 +1,6 @@
 #include "QtPrompter.h"
 
+#include "ProgressWindow.h"
 #include "ResourceLibrary.h"
 #include "resources/StringIds.h"
 
@@ -63,6 +64,21 @@ Answer QtPrompter::ask(int stringId, Buttons buttons, const QStringList& args, I
     default:
         return Answer::Cancel;
     }
+}
+
+void QtPrompter::progressStart(int maximum) {
+    if (progress_)
+        progress_->start(maximum);
+}
+
+void QtPrompter::progressStep(int value, const QString& caption, const QString& text) {
+    if (progress_)
+        progress_->step(value, caption, text);
+}
+
+void QtPrompter::progressEnd() {
+    if (progress_)
+        progress_->finish();
 }
 
 } // namespace kvd

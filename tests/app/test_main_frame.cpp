@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "app/ProgressWindow.h"
 #include "app/ResourceLibrary.h"
 #include "reports/CQ770View.h"
 #include "resources/StringIds.h"
@@ -145,4 +146,65 @@ TEST_F(MainFrameTest, ProjectSavedAndOpenedAgainThroughTheCommands) {
     EXPECT_EQ(frame.projectTree()->topLevelItem(0)->child(0)->childCount(), 14);
     EXPECT_FALSE(frame.openProject(temp.filePath("missing.qf7")));
     EXPECT_TRUE(frame.hasProject()); // a failed open keeps the open project
+}
+
+TEST_F(MainFrameTest, CommandsFollowProjectConnectionAndParameterSet) {
+    CMainFrame frame(state, recent, &prompter);
+    frame.show();
+    auto enabled = [&](int command) {
+        QAction* a = frame.action(command);
+        return a && a->isEnabled();
+    };
+    EXPECT_FALSE(enabled(ids::CmdSave));
+    EXPECT_TRUE(enabled(ids::CmdConnect));
+
+    frame.newOnlineProject();
+    frame.updateCommandStates();
+    const int online[] = {ids::CmdRead,   ids::CmdWrite,      ids::CmdStatus,     ids::CmdControl,
+                          ids::CmdKeyPad, ids::CmdAutoUpdate, ids::CmdPasswordSet};
+    for (int c : online)
+        EXPECT_FALSE(enabled(c)) << c; // a project alone does not make the program online
+    EXPECT_TRUE(enabled(ids::CmdSave));
+    EXPECT_TRUE(enabled(ids::CmdGraphWatch));
+    EXPECT_TRUE(enabled(ids::CmdGroup13));
+    EXPECT_FALSE(enabled(ids::CmdGroupF));
+
+    state.connected = true;
+    state.fullParameterSet = false;
+    frame.updateCommandStates();
+    for (int c : online)
+        EXPECT_TRUE(enabled(c)) << c;
+    EXPECT_FALSE(enabled(ids::CmdGroup00));
+    EXPECT_FALSE(enabled(ids::CmdGroup13));
+    EXPECT_TRUE(enabled(ids::CmdGroupF));
+
+    state.reading = true; // no automatic update while a transfer runs
+    frame.updateCommandStates();
+    EXPECT_FALSE(enabled(ids::CmdAutoUpdate));
+    state.connected = false;
+}
+
+TEST_F(MainFrameTest, HelpWithoutTheManualSaysSo) {
+    QTemporaryDir empty;
+    state.programFolder = empty.path() + u'/';
+    CMainFrame frame(state, recent, &prompter);
+    frame.runCommand(ids::CmdHelp);
+    EXPECT_EQ(prompter.messageIds(), std::vector<int>{ids::HelpMissing});
+}
+
+TEST_F(MainFrameTest, ProgressWindowSitsInTheLowerThirdAndFollowsTheTransfer) {
+    CMainFrame frame(state, recent);
+    frame.setGeometry(0, 0, 900, 600);
+    frame.show();
+    Prompter& p = frame.prompter(); // the frame's own: message boxes and dialog 167
+    p.progressStart(15);
+    ProgressWindow* w = frame.progressWindow();
+    ASSERT_TRUE(w->isVisible());
+    EXPECT_EQ(w->pos().x(), frame.geometry().left() + frame.geometry().width() / 3);
+    p.progressStep(3, "Read Inverter function parameter...,", "03-XX --Station Num:1");
+    EXPECT_EQ(w->value(), 3);
+    EXPECT_EQ(w->maximum(), 15);
+    EXPECT_EQ(w->statusText(), "03-XX --Station Num:1");
+    p.progressEnd();
+    EXPECT_FALSE(w->isVisible());
 }
