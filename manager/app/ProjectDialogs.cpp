@@ -16,7 +16,9 @@
 namespace kvd {
 namespace {
 
-QString filterText(const FileFilter& f) { return ResourceLibrary::instance().format(f.stringId, f.args); }
+QString filterText(const FileFilter& f) {
+    return ResourceLibrary::instance().format(f.stringId, f.args);
+}
 
 } // namespace
 
