@@ -70,8 +70,9 @@ CMainFrame::~CMainFrame() {
     // reach handlers that use those members.
     if (dock_)
         dock_->disconnect(this);
-    if (projectWindow_)
-        projectWindow_->disconnect(this);
+    // A closed project window may still wait for its deferred deletion.
+    for (QMdiSubWindow* w : findChildren<QMdiSubWindow*>())
+        w->disconnect(this);
 }
 
 QAction* CMainFrame::ensureAction(int command, const QString& text) {
