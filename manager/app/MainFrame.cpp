@@ -2,8 +2,10 @@
 
 #include "ConnectDialog.h"
 #include "DataFolder.h"
+#include "ParameterWindow.h"
 #include "ProgressWindow.h"
 #include "ResourceLibrary.h"
+#include "TransferCommands.h"
 #include "reports/CQ770View.h"
 #include "reports/ParamTableModel.h"
 #include "resources/StringIds.h"
@@ -46,6 +48,7 @@ CMainFrame::CMainFrame(AppState& state, RecentFileList& recent, Prompter* prompt
     : state_(state), recent_(recent), boxes_(this), prompter_(prompter ? prompter : &boxes_),
       files_(this), models_(this), connector_(state_, *prompter_, *this) {
     ops_ = std::make_unique<ProjectOps>(state_, *prompter_, files_, *this, models_);
+    transfers_ = std::make_unique<TransferCommands>(*this);
     connect(&keepAlive_, &QTimer::timeout, this, [this] { connector_.poll(); });
     progress_ = new ProgressWindow(this);
     boxes_.setProgressWindow(progress_);
@@ -233,8 +236,8 @@ void CMainFrame::createProjectWindow(CQ770Doc* doc, const QString& title) {
     if (doc) {
         view = new CQ770View(*doc, state_, *this, *prompter_);
         view_ = view;
-        // The tabbed parameter window opens here once it exists.
-        connect(view, &CQ770View::editRequested, this, [](int, int) {});
+        connect(view, &CQ770View::editRequested, this,
+                [this](int group, int item) { openParameterSet(*this, group, item); });
         content = view;
     } else {
         content = new QWidget;
@@ -283,6 +286,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
+    transfers_->stopAutoUpdate();
     if (!ops_->closeProject()) {
         e->ignore();
         return;
@@ -330,7 +334,13 @@ void CMainFrame::setProjectTitle(const QString& title) {
 }
 
 void CMainFrame::projectClosed() {
+    // The automatic update reads into the document that is about to go.
+    transfers_->stopAutoUpdate();
     closeProjectWindow();
+}
+
+void CMainFrame::stopAutoUpdate() {
+    transfers_->stopAutoUpdate();
 }
 
 void CMainFrame::addRecentFile(const QString& path) {
@@ -384,6 +394,12 @@ void CMainFrame::onCommand(int command) {
         emit commandTriggered(command);
         return;
     }
+    if (const auto group = groupOfCommand(command)) {
+        openParameterSet(*this, *group, -1);
+        updateCommandStates();
+        emit commandTriggered(command);
+        return;
+    }
     switch (command) {
     case ids::CmdNew:
         ops_->newProject();
@@ -401,8 +417,16 @@ void CMainFrame::onCommand(int command) {
         ops_->saveAs();
         break;
     case ids::CmdConnect:
-        connectCommand(connector_, this);
-        updateCommandStates();
+        transfers_->connect();
+        break;
+    case ids::CmdRead:
+        transfers_->read();
+        break;
+    case ids::CmdWrite:
+        transfers_->write();
+        break;
+    case ids::CmdAutoUpdate:
+        transfers_->toggleAutoUpdate();
         break;
     case ids::CmdParameterSelect:
         if (view_)

@@ -30,6 +30,7 @@ namespace kvd {
 
 class CQ770View;
 class ProgressWindow;
+class TransferCommands;
 
 class CMainFrame : public QMainWindow,
                    public StartupHost,
@@ -63,6 +64,8 @@ public:
     QTreeWidget* projectTree() const { return tree_; }
 
     ProjectOps& projects() { return *ops_; }
+    // Read, Write, the automatic update and the read offered after connecting.
+    TransferCommands& transfers() { return *transfers_; }
     CQ770Doc* document() const { return ops_->document(); }
     // Runs a menu or tool bar command as if the user chose it.
     void runCommand(int command) { onCommand(command); }
@@ -83,6 +86,7 @@ public:
     // ConnectionHost
     void setKeepAlive(bool running) override;
     void setBusy(bool busy) override;
+    void stopAutoUpdate() override;
 
 signals:
     void commandTriggered(int command);
@@ -128,6 +132,7 @@ private:
     QDockWidget* dock_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     int menuShown_ = 0;
+    std::unique_ptr<TransferCommands> transfers_; // last: its worker ends first
 };
 
 // Dialog 100.

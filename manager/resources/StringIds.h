@@ -19,6 +19,8 @@ constexpr int DialogModelSelect = 131;
 constexpr int DialogConnect = 138;
 constexpr int DialogPrintTitle = 161;
 constexpr int DialogProgress = 167;
+constexpr int DialogRead = 172;          // station of the Read command
+constexpr int DialogStationSelect = 192; // station of the other transfers
 constexpr int DialogParameterSelect = 199;
 
 // Controls whose texts the library carries beyond the ones named with their dialog.
@@ -28,6 +30,8 @@ constexpr int PrintNameEdit = 1143;
 constexpr int PrintDepartmentEdit = 1144;
 constexpr int AdvancedParametersRadio = 1059; // DialogParameterSelect: the two sets
 constexpr int BasicParametersRadio = 1072;
+constexpr int ReadStationList = 1025;   // DialogRead: the online stations
+constexpr int SelectStationList = 1074; // DialogStationSelect: the online stations
 
 // Strings: list columns, panes and labels.
 constexpr int AppName = 61440;

@@ -65,6 +65,21 @@ constexpr KvdDialogText kProgress[] = {
     {1382, ""}, // status line
 };
 
+// The station a transfer talks to: Read (172) and every other transfer (192).
+constexpr KvdDialogText kRead[] = {
+    {0, "Read"},
+    {1, "OK"},     // IDOK
+    {2, "Cancel"}, // IDCANCEL
+    {1025, "Station Num:"},
+};
+
+constexpr KvdDialogText kStationSelect[] = {
+    {0, "Station Select"},
+    {1, "OK"},     // IDOK
+    {2, "Cancel"}, // IDCANCEL
+    {1074, "Station Num:"},
+};
+
 // Basic or advanced parameter set of the list and the project tree.
 constexpr KvdDialogText kParameterSelect[] = {
     {0, "Parameter Select"},
@@ -80,6 +95,8 @@ constexpr DialogResource kDialogs[] = {
     {138, kConnect},
     {161, kPrintTitle},
     {167, kProgress},
+    {172, kRead},
+    {192, kStationSelect},
     {199, kParameterSelect},
 };
 
