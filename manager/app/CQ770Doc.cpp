@@ -1,5 +1,6 @@
 #include "CQ770Doc.h"
 
+#include "DataFolder.h"
 #include "ProjectFile.h"
 #include "params/Catalogue.h"
 #include "params/DataFiles.h"
@@ -110,7 +111,9 @@ void CQ770Doc::adoptReadValues() {
 }
 
 QString CQ770Doc::dataFilePath(std::string_view name) const {
-    return QDir(state_.programFolder).filePath(QString::fromUtf8(name.data(), name.size()));
+    const QString file = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    const QString found = findDataFile(state_.programFolder, file);
+    return found.isEmpty() ? QDir(state_.programFolder).filePath(file) : found;
 }
 
 bool CQ770Doc::OnNewDocument() {

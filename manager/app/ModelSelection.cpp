@@ -1,5 +1,6 @@
 #include "ModelSelection.h"
 
+#include "DataFolder.h"
 #include "params/ModelTable.h"
 
 #include <QDir>
@@ -10,7 +11,10 @@ namespace kvd {
 namespace {
 
 std::vector<ModelDescription> readModels(const QString& programFolder) {
-    const QString path = QDir(programFolder).filePath(QString::fromUtf8(kModelFileName));
+    const QString name = QString::fromUtf8(kModelFileName);
+    QString path = findDataFile(programFolder, name);
+    if (path.isEmpty())
+        path = QDir(programFolder).filePath(name);
     auto models = loadModelFile(QFile::encodeName(path).toStdString());
     return models ? std::move(*models) : std::vector<ModelDescription>{};
 }

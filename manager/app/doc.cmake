@@ -1,6 +1,7 @@
 # The project document and the project commands: logic without widgets, shared by the
 # windows, the tests and the command-line tool.
 add_library(kvddoc STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProjectFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DocumentHost.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ModelSelection.cpp

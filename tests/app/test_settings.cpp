@@ -1,4 +1,5 @@
 #include "app/ConnectionSettings.h"
+#include "app/DataFolder.h"
 #include "app/RecentFiles.h"
 #include "app/TempFolder.h"
 #include "app/TextLines.h"
@@ -188,4 +189,17 @@ TEST(TempFolder, UsesOnlyAPrivateFolder) {
     EXPECT_EQ(st.st_uid, ::geteuid());
 
     qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+TEST(DataFolder, ProgramFolderFirstThenTheInstalledDataFolder) {
+    QTemporaryDir root;
+    const QString bin = root.filePath("bin");
+    const QString share = root.filePath("share/kvd-manager");
+    QDir().mkpath(bin);
+    QDir().mkpath(share);
+    writeFile(share + "/KVD.SPE", "installed");
+    EXPECT_EQ(findDataFile(bin + "/", "KVD.SPE"), QDir::cleanPath(share + "/KVD.SPE"));
+    writeFile(bin + "/KVD.SPE", "beside the program");
+    EXPECT_EQ(findDataFile(bin + "/", "KVD.SPE"), QDir::cleanPath(bin + "/KVD.SPE"));
+    EXPECT_EQ(findDataFile(bin + "/", "KVD PARAM.DAT"), "");
 }
