@@ -50,9 +50,9 @@ QValidator::State FieldValidator::validate(QString& text, int& pos) const {
     return Acceptable;
 }
 
-GroupPage::GroupPage(const PageSpec& spec, PageContext& context, QWidget* parent)
-    : QWidget(parent), spec_(spec), context_(context), rows_(spec.rows.size()) {
-    setObjectName(QStringLiteral("dialog%1").arg(spec.dialogId));
+GroupPage::GroupPage(const PageSpec& entry, PageContext& context, QWidget* parent)
+    : QWidget(parent), entry_(entry), context_(context), rows_(entry.rows.size()) {
+    setObjectName(QStringLiteral("dialog%1").arg(entry.dialogId));
     setFont(QFont(QStringLiteral("Tahoma"), 10));
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
@@ -68,8 +68,8 @@ GroupPage::GroupPage(const PageSpec& spec, PageContext& context, QWidget* parent
 }
 
 void GroupPage::buildRow(int r, QGridLayout* grid, int& lists, int& edits) {
-    const PageRow& pr = spec_.rows[static_cast<std::size_t>(r)];
-    const ParamSpec& ps = rowSpec(spec_, r);
+    const PageRow& pr = entry_.rows[static_cast<std::size_t>(r)];
+    const ParamSpec& ps = rowSpec(entry_, r);
     Row& row = rows_[static_cast<std::size_t>(r)];
 
     auto* button = new QToolButton(this);
@@ -129,7 +129,7 @@ void GroupPage::buildRow(int r, QGridLayout* grid, int& lists, int& edits) {
 }
 
 ParamItem* GroupPage::item(int r) const {
-    return context_.doc.item(spec_.group, spec_.firstPosition + r);
+    return context_.doc.item(entry_.group, entry_.firstPosition + r);
 }
 
 void GroupPage::loadPage() {
@@ -137,8 +137,8 @@ void GroupPage::loadPage() {
     picture.loadFromData(ResourceLibrary::instance().image(kButtonBitmap));
     for (int r = 0; r < rowCount(); ++r) {
         Row& row = rows_[static_cast<std::size_t>(r)];
-        const PageRow& pr = spec_.rows[static_cast<std::size_t>(r)];
-        const ParamSpec& ps = rowSpec(spec_, r);
+        const PageRow& pr = entry_.rows[static_cast<std::size_t>(r)];
+        const ParamSpec& ps = rowSpec(entry_, r);
         row.button->setIcon(QIcon(picture));
         const ParamItem* it = item(r);
         row.label->setText(it ? QString::fromStdString(it->label) : qs(ps.code));
@@ -168,10 +168,10 @@ void GroupPage::loadPage() {
 }
 
 void GroupPage::applyRunSourceTie() {
-    if (!spec_.readsRunSource)
+    if (!entry_.readsRunSource)
         return;
     for (int r = 0; r < rowCount(); ++r)
-        if (rowSpec(spec_, r).code == "00-01" && rows_[static_cast<std::size_t>(r)].list)
+        if (rowSpec(entry_, r).code == "00-01" && rows_[static_cast<std::size_t>(r)].list)
             rows_[static_cast<std::size_t>(r)].list->setEnabled(context_.state.cachedRunSource ==
                                                                 0);
 }
@@ -185,7 +185,7 @@ void GroupPage::paintLabels() {
     for (int r = 0; r < rowCount(); ++r) {
         QLabel* label = rows_[static_cast<std::size_t>(r)].label;
         QPalette p = label->palette();
-        const bool red = spec_.firstPosition + r == highlight_;
+        const bool red = entry_.firstPosition + r == highlight_;
         p.setColor(QPalette::WindowText, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
         label->setPalette(p);
     }
@@ -193,8 +193,8 @@ void GroupPage::paintLabels() {
 
 std::optional<std::string> GroupPage::controlText(int r) const {
     const Row& row = rows_[static_cast<std::size_t>(r)];
-    const PageRow& pr = spec_.rows[static_cast<std::size_t>(r)];
-    const ParamSpec& ps = rowSpec(spec_, r);
+    const PageRow& pr = entry_.rows[static_cast<std::size_t>(r)];
+    const ParamSpec& ps = rowSpec(entry_, r);
     if (row.list)
         return listValueText(ps, pr, row.list->currentIndex());
     if (pr.isDigits()) {
@@ -211,9 +211,9 @@ std::optional<std::string> GroupPage::controlText(int r) const {
 
 std::optional<std::string> GroupPage::valueText(int r) const {
     const auto text = controlText(r);
-    if (!text || spec_.rows[static_cast<std::size_t>(r)].control == RowControl::TextEdit)
+    if (!text || entry_.rows[static_cast<std::size_t>(r)].control == RowControl::TextEdit)
         return text;
-    return normalizedText(rowSpec(spec_, r), *text);
+    return normalizedText(rowSpec(entry_, r), *text);
 }
 
 void GroupPage::markField(int r) {
@@ -227,15 +227,15 @@ void GroupPage::markField(int r) {
 
 bool GroupPage::checkPage() {
     for (int r = 0; r < rowCount(); ++r) {
-        const PageRow& pr = spec_.rows[static_cast<std::size_t>(r)];
+        const PageRow& pr = entry_.rows[static_cast<std::size_t>(r)];
         if (pr.readOnly())
             continue;
-        const ParamSpec& ps = rowSpec(spec_, r);
+        const ParamSpec& ps = rowSpec(entry_, r);
         const auto text = controlText(r);
         const auto value = text && inRange(ps, *text, context_.state.driveModelCode)
                                ? normalizedText(ps, *text)
                                : std::nullopt;
-        if (!value || !rowWord(spec_, ps, *value)) {
+        if (!value || !rowWord(entry_, ps, *value)) {
             emit showRequested();
             markField(r);
             context_.prompter.message(ids::BeyondRange);
@@ -250,7 +250,7 @@ bool GroupPage::checkPage() {
 void GroupPage::storePage() {
     CQ770Doc& doc = context_.doc;
     for (int r = 0; r < rowCount(); ++r) {
-        const PageRow& pr = spec_.rows[static_cast<std::size_t>(r)];
+        const PageRow& pr = entry_.rows[static_cast<std::size_t>(r)];
         ParamItem* it = item(r);
         // Read-only rows cannot have been changed here; their texts stay as read.
         if (!it || !pr.inProject() || pr.readOnly())
@@ -261,7 +261,7 @@ void GroupPage::storePage() {
         const Row& row = rows_[static_cast<std::size_t>(r)];
         const std::string& reference = row.cache.written ? row.cache.text : it->editValue;
         if (*text != reference)
-            doc.setModifiedMark(spec_.group, spec_.firstPosition + r, true);
+            doc.setModifiedMark(entry_.group, entry_.firstPosition + r, true);
         if (*text != it->editValue) {
             it->editValue = *text;
             doc.setModified();
@@ -272,7 +272,7 @@ void GroupPage::storePage() {
 RowWriteResult GroupPage::writeRow(int r) {
     RowInput input{controlText(r), [this, r] { markField(r); }};
     const RowWriteResult result =
-        kvd::writeRow(context_, spec_, r, input, rows_[static_cast<std::size_t>(r)].cache);
+        kvd::writeRow(context_, entry_, r, input, rows_[static_cast<std::size_t>(r)].cache);
     applyRunSourceTie();
     return result;
 }

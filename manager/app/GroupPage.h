@@ -46,9 +46,9 @@ public:
     static constexpr int kFirstEditId = 1034;
     static constexpr int kButtonBitmap = 152;
 
-    GroupPage(const PageSpec& spec, PageContext& context, QWidget* parent = nullptr);
+    GroupPage(const PageSpec& entry, PageContext& context, QWidget* parent = nullptr);
 
-    const PageSpec& spec() const { return spec_; }
+    const PageSpec& entry() const { return entry_; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
 
     // The item position (in the group) whose label is drawn in red; -1 for none.
@@ -112,7 +112,7 @@ private:
     void paintLabels();
     ParamItem* item(int row) const;
 
-    const PageSpec& spec_;
+    const PageSpec& entry_;
     PageContext& context_;
     std::vector<Row> rows_;
     int highlight_ = -1;

@@ -40,12 +40,12 @@ constexpr std::uint16_t kVersionRegister = 0x0D01;
 
 // The item a register fills, when the group has it.
 ParamItem* itemOf(std::vector<ParamGroup>& groups, int group, std::uint16_t reg) {
-    const ParamSpec* spec = specByRegister(reg);
-    if (!spec || spec->group != group || static_cast<std::size_t>(group) >= groups.size())
+    const ParamSpec* entry = specByRegister(reg);
+    if (!entry || entry->group != group || static_cast<std::size_t>(group) >= groups.size())
         return nullptr;
     auto& items = groups[static_cast<std::size_t>(group)].items;
-    return static_cast<std::size_t>(spec->index) < items.size()
-               ? &items[static_cast<std::size_t>(spec->index)]
+    return static_cast<std::size_t>(entry->index) < items.size()
+               ? &items[static_cast<std::size_t>(entry->index)]
                : nullptr;
 }
 

@@ -41,7 +41,7 @@ constexpr std::uint16_t kRunSourceRegister = 0x0002;
 constexpr std::uint16_t kNoLoadCurrentRegister = 0x0200;
 constexpr std::uint16_t kRatedCurrentRegister = 0x0201;
 
-const ParamSpec& spec(std::string_view code) {
+const ParamSpec& entry(std::string_view code) {
     return *findSpec(code);
 }
 
@@ -129,8 +129,8 @@ bool writeGroup(AppState& state, Prompter& prompter, double driveVersion, int gr
     SerialLink& link = *state.link;
 
     if (group == 0) {
-        const ParamSpec& s0005 = spec("00-05");
-        if (checkDistinct(s0005, valueOf(values, s0005), valueOf(values, spec("00-06"))) !=
+        const ParamSpec& s0005 = entry("00-05");
+        if (checkDistinct(s0005, valueOf(values, s0005), valueOf(values, entry("00-06"))) !=
             RuleViolation::None)
             return fail(resText(ids::Params0005And0006Same));
         const auto runSource = driveWord(link, station, kRunSourceRegister);
@@ -141,8 +141,8 @@ bool writeGroup(AppState& state, Prompter& prompter, double driveVersion, int gr
         state.cachedRunSource = *runSource;
     }
     if (group == 10) {
-        const ParamSpec& s1000 = spec("10-00");
-        if (checkDistinct(s1000, valueOf(values, s1000), valueOf(values, spec("10-01"))) !=
+        const ParamSpec& s1000 = entry("10-00");
+        if (checkDistinct(s1000, valueOf(values, s1000), valueOf(values, entry("10-01"))) !=
             RuleViolation::None)
             return fail(resText(ids::Params1000And1001Same));
     }
@@ -171,7 +171,7 @@ bool writeGroup(AppState& state, Prompter& prompter, double driveVersion, int gr
         if (group == 2 &&
             (block.start == kNoLoadCurrentRegister || block.start == kRatedCurrentRegister)) {
             const bool noLoad = block.start == kNoLoadCurrentRegister;
-            const ParamSpec& s = spec(noLoad ? "02-00" : "02-01");
+            const ParamSpec& s = entry(noLoad ? "02-00" : "02-01");
             const auto partner =
                 driveWord(link, station, noLoad ? kRatedCurrentRegister : kNoLoadCurrentRegister);
             if (!partner)
@@ -184,7 +184,7 @@ bool writeGroup(AppState& state, Prompter& prompter, double driveVersion, int gr
         if (e != LinkOk)
             return fail(writeFailureText(station, group, resText(rtu::linkErrorMessage(e))));
         if (group == 0 && b == 0) {
-            const ParamSpec& s0002 = spec("00-02");
+            const ParamSpec& s0002 = entry("00-02");
             if (const auto source = runSourceAfterWrite(s0002, valueOf(values, s0002)))
                 state.cachedRunSource = *source;
         }

@@ -170,15 +170,15 @@ bool ParameterSetDialog::transmit() {
     std::vector<std::pair<GroupPage*, int>> sent;
     for (GroupPage* page : pages_) {
         for (int r = 0; r < page->rowCount(); ++r) {
-            const PageRow& row = page->spec().rows[static_cast<std::size_t>(r)];
-            const auto position = static_cast<std::size_t>(page->spec().firstPosition + r);
+            const PageRow& row = page->entry().rows[static_cast<std::size_t>(r)];
+            const auto position = static_cast<std::size_t>(page->entry().firstPosition + r);
             const auto text = page->valueText(r);
             if (!row.inProject() || row.readOnly() || !text || position >= values.size())
                 continue;
-            const ParamSpec& spec = rowSpec(page->spec(), r);
+            const ParamSpec& entry = rowSpec(page->entry(), r);
             page->cache(r).text = *text;
-            values[position] = transmitText(spec, *text).value_or(*text);
-            if (isGroupWritten(spec) && existsOnDrive(spec, context_.doc.driveVersion()))
+            values[position] = transmitText(entry, *text).value_or(*text);
+            if (isGroupWritten(entry) && existsOnDrive(entry, context_.doc.driveVersion()))
                 sent.emplace_back(page, r);
         }
     }

@@ -46,10 +46,10 @@ std::optional<int> stationReady(PageContext& c, bool checkRun, bool* running) {
 }
 
 // The rules between this parameter and the drive's current values.
-RuleViolation driveRules(PageContext& c, const ParamSpec& spec, const std::string& text,
+RuleViolation driveRules(PageContext& c, const ParamSpec& entry, const std::string& text,
                          int station, bool* linkFailed) {
-    const ParamSpec* distinct = distinctPartner(spec);
-    const ParamSpec* order = motorCurrentPartner(spec);
+    const ParamSpec* distinct = distinctPartner(entry);
+    const ParamSpec* order = motorCurrentPartner(entry);
     if (const ParamSpec* partner = distinct ? distinct : order) {
         std::uint16_t word = 0;
         if (const LinkError e = readWord(c.state, station, partner->reg, word); e != LinkOk) {
@@ -58,11 +58,11 @@ RuleViolation driveRules(PageContext& c, const ParamSpec& spec, const std::strin
             return RuleViolation::None;
         }
         const RuleViolation v =
-            distinct ? checkDistinct(spec, text, word) : checkMotorCurrents(spec, text, word);
+            distinct ? checkDistinct(entry, text, word) : checkMotorCurrents(entry, text, word);
         if (v != RuleViolation::None)
             return v;
     }
-    return checkVersion(spec, c.doc.driveVersion());
+    return checkVersion(entry, c.doc.driveVersion());
 }
 
 } // namespace
@@ -71,7 +71,7 @@ RowWriteResult writeRow(PageContext& c, const PageSpec& page, int row, const Row
                         RowCache& cache) {
     AppState& state = c.state;
     const PageRow& pageRow = page.rows[static_cast<std::size_t>(row)];
-    const ParamSpec& spec = rowSpec(page, row);
+    const ParamSpec& entry = rowSpec(page, row);
 
     if (!state.connected || !state.link) {
         c.prompter.message(ids::NotConnected);
@@ -101,11 +101,11 @@ RowWriteResult writeRow(PageContext& c, const PageSpec& page, int row, const Row
     // The value: a read-only row is refused below whatever it holds.
     std::optional<std::string> text = input.text;
     if (!pageRow.readOnly()) {
-        if (text && inRange(spec, *text, state.driveModelCode))
-            text = normalizedText(spec, *text);
+        if (text && inRange(entry, *text, state.driveModelCode))
+            text = normalizedText(entry, *text);
         else
             text.reset();
-        if (!text || !rowWord(page, spec, *text)) {
+        if (!text || !rowWord(page, entry, *text)) {
             if (input.markField)
                 input.markField();
             c.prompter.message(ids::BeyondRange);
@@ -114,12 +114,12 @@ RowWriteResult writeRow(PageContext& c, const PageSpec& page, int row, const Row
     }
     cache.text = text.value_or(std::string());
 
-    if (pageRow.readOnly() || checkRunSource(spec, state.cachedRunSource) != RuleViolation::None) {
+    if (pageRow.readOnly() || checkRunSource(entry, state.cachedRunSource) != RuleViolation::None) {
         c.prompter.message(ids::ParameterReadOnly);
         return RowWriteResult::Refused;
     }
     bool linkFailed = false;
-    const RuleViolation v = driveRules(c, spec, cache.text, station, &linkFailed);
+    const RuleViolation v = driveRules(c, entry, cache.text, station, &linkFailed);
     if (linkFailed)
         return RowWriteResult::LinkFailed;
     if (v != RuleViolation::None) {
@@ -127,11 +127,11 @@ RowWriteResult writeRow(PageContext& c, const PageSpec& page, int row, const Row
         return RowWriteResult::Refused;
     }
 
-    const std::uint16_t word = *rowWord(page, spec, cache.text);
+    const std::uint16_t word = *rowWord(page, entry, cache.text);
     if (station == rtu::kBroadcast) {
-        broadcastWrite(*state.link, spec.reg, word);
+        broadcastWrite(*state.link, entry.reg, word);
     } else if (const LinkError e = writeRegister(*state.link, static_cast<std::uint8_t>(station),
-                                                 spec.reg, word, Pacing::Paced);
+                                                 entry.reg, word, Pacing::Paced);
                e != LinkOk) {
         c.prompter.messageText(
             ResourceLibrary::instance().format(ids::StationNumFormat, {QString::number(station)}) +
@@ -139,10 +139,10 @@ RowWriteResult writeRow(PageContext& c, const PageSpec& page, int row, const Row
         return RowWriteResult::LinkFailed;
     }
 
-    if (const auto source = runSourceAfterWrite(spec, cache.text))
+    if (const auto source = runSourceAfterWrite(entry, cache.text))
         state.cachedRunSource = *source;
     cache.written = true;
-    c.doc.setModifiedMark(page.group, spec.index, false);
+    c.doc.setModifiedMark(page.group, entry.index, false);
     if (c.groupChanged)
         c.groupChanged(page.group);
     c.prompter.message(ids::WriteSuccessful, {}, Icon::Information);

@@ -20,7 +20,7 @@ bool Arguments::parse(const QStringList& args, std::span<const OptionSpec> optio
         QString name;
         QString inlineValue;
         bool hasInline = false;
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* entry = nullptr;
         if (arg.startsWith(QLatin1String("--"))) {
             name = arg.mid(2);
             if (const qsizetype eq = name.indexOf(u'='); eq >= 0) {
@@ -30,18 +30,18 @@ bool Arguments::parse(const QStringList& args, std::span<const OptionSpec> optio
             }
             for (const OptionSpec& o : options)
                 if (name == QLatin1String(o.name))
-                    spec = &o;
+                    entry = &o;
         } else if (arg.size() == 2) {
             for (const OptionSpec& o : options)
                 if (o.shortName != 0 && arg[1] == QLatin1Char(o.shortName))
-                    spec = &o;
+                    entry = &o;
         }
-        if (!spec) {
+        if (!entry) {
             error_ = QStringLiteral("unknown option %1").arg(arg);
             return false;
         }
-        name = QLatin1String(spec->name);
-        if (!spec->valueName) {
+        name = QLatin1String(entry->name);
+        if (!entry->valueName) {
             if (hasInline) {
                 error_ = QStringLiteral("--%1 takes no value").arg(name);
                 return false;
@@ -51,7 +51,7 @@ bool Arguments::parse(const QStringList& args, std::span<const OptionSpec> optio
         }
         if (!hasInline) {
             if (i + 1 >= args.size()) {
-                error_ = QStringLiteral("--%1 needs a value (%2)").arg(name, spec->valueName);
+                error_ = QStringLiteral("--%1 needs a value (%2)").arg(name, entry->valueName);
                 return false;
             }
             inlineValue = args[++i];

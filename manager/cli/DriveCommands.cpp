@@ -260,10 +260,10 @@ int runGet(Context& c) {
     if (c.args.operands().size() != 1)
         return c.usage(QStringLiteral("expected one parameter code"));
     const QString code = c.args.operands().front();
-    const ParamSpec* spec = specOfCode(code);
-    if (!spec)
+    const ParamSpec* entry = specOfCode(code);
+    if (!entry)
         return c.usage(QStringLiteral("%1: no such parameter").arg(code));
-    if (!isGroupRead(*spec))
+    if (!isGroupRead(*entry))
         return c.usage(QStringLiteral("%1 is not read from drives").arg(code));
     LineOptions line;
     QString stationText;
@@ -277,17 +277,17 @@ int runGet(Context& c) {
     chooseNewModel(state, {}, 0, state.modelCodes.value(0));
     const auto doc = session.newDocument();
     const int station = connectedStation(session, *doc);
-    if (!existsOnDrive(*spec, doc->driveVersion())) {
+    if (!existsOnDrive(*entry, doc->driveVersion())) {
         c.prompter.message(ids::VersionLacksParameter);
         return ExitFailed;
     }
     // The parameter's whole group, as the Read command reads it: the same requests and the
     // same formatting of the words.
-    if (!readGroup(state, *doc, spec->group, station)) {
+    if (!readGroup(state, *doc, entry->group, station)) {
         c.prompter.messageText(state.lastErrorText);
         return ExitFailed;
     }
-    printOut(QString::fromStdString(doc->item(spec->group, spec->index)->readValue) + u'\n');
+    printOut(QString::fromStdString(doc->item(entry->group, entry->index)->readValue) + u'\n');
     return ExitOk;
 }
 
@@ -295,8 +295,8 @@ int runSet(Context& c) {
     if (c.args.operands().size() != 2)
         return c.usage(QStringLiteral("expected a parameter code and its value"));
     const QString code = c.args.operands().at(0);
-    const ParamSpec* spec = specOfCode(code);
-    if (!spec)
+    const ParamSpec* entry = specOfCode(code);
+    if (!entry)
         return c.usage(QStringLiteral("%1: no such parameter").arg(code));
     LineOptions line;
     QString stationText;
@@ -304,12 +304,12 @@ int runSet(Context& c) {
         return rc;
     // The row of the group page that shows the parameter; one without a row (F_31) is kept
     // in the project only, and the program never writes it.
-    const int pageIndex = pageIndexOfPosition(spec->group, spec->index);
+    const int pageIndex = pageIndexOfPosition(entry->group, entry->index);
     if (pageIndex < 0) {
         c.prompter.message(ids::ParameterReadOnly);
         return ExitFailed;
     }
-    const PageSpec& page = groupPages(spec->group)[static_cast<std::size_t>(pageIndex)];
+    const PageSpec& page = groupPages(entry->group)[static_cast<std::size_t>(pageIndex)];
 
     Session session(c.programFolder, c.prompter);
     if (const int rc = session.connect(line, stationText); rc != ExitOk)
@@ -321,7 +321,7 @@ int runSet(Context& c) {
     PageContext context{state, *doc, c.prompter, station, {}};
     RowCache cache;
     const RowInput input{c.args.operands().at(1).trimmed().toStdString(), {}};
-    return writeRow(context, page, spec->index - page.firstPosition, input, cache) ==
+    return writeRow(context, page, entry->index - page.firstPosition, input, cache) ==
                    RowWriteResult::Written
                ? ExitOk
                : ExitFailed;

@@ -400,34 +400,34 @@ std::string_view groupPrefix(int group) {
     return prefixes[group];
 }
 
-int optionCount(const ParamSpec& spec) {
-    if (!spec.isList)
+int optionCount(const ParamSpec& entry) {
+    if (!entry.isList)
         return 0;
-    if (!spec.values.empty())
-        return static_cast<int>(spec.values.size());
-    return static_cast<int>(spec.maxValue - spec.minValue) + 1;
+    if (!entry.values.empty())
+        return static_cast<int>(entry.values.size());
+    return static_cast<int>(entry.maxValue - entry.minValue) + 1;
 }
 
-std::optional<int> optionPosition(const ParamSpec& spec, int value) {
-    if (!spec.isList)
+std::optional<int> optionPosition(const ParamSpec& entry, int value) {
+    if (!entry.isList)
         return std::nullopt;
-    if (!spec.values.empty()) {
-        const auto it = std::find(spec.values.begin(), spec.values.end(), value);
-        if (it == spec.values.end())
+    if (!entry.values.empty()) {
+        const auto it = std::find(entry.values.begin(), entry.values.end(), value);
+        if (it == entry.values.end())
             return std::nullopt;
-        return static_cast<int>(it - spec.values.begin());
+        return static_cast<int>(it - entry.values.begin());
     }
-    if (value < spec.minValue || value > spec.maxValue)
+    if (value < entry.minValue || value > entry.maxValue)
         return std::nullopt;
-    return value - static_cast<int>(spec.minValue);
+    return value - static_cast<int>(entry.minValue);
 }
 
-std::optional<int> optionValue(const ParamSpec& spec, int position) {
-    if (position < 0 || position >= optionCount(spec))
+std::optional<int> optionValue(const ParamSpec& entry, int position) {
+    if (position < 0 || position >= optionCount(entry))
         return std::nullopt;
-    if (!spec.values.empty())
-        return spec.values[static_cast<std::size_t>(position)];
-    return static_cast<int>(spec.minValue) + position;
+    if (!entry.values.empty())
+        return entry.values[static_cast<std::size_t>(position)];
+    return static_cast<int>(entry.minValue) + position;
 }
 
 } // namespace kvd

@@ -66,26 +66,26 @@ std::string_view groupPrefix(int group);
 // Every entry of all groups, group by group in catalogue order.
 std::span<const ParamSpec> allSpecs();
 
-// Whether the range of `spec` depends on the drive's VoltageClass (01-01, 08-04).
-inline bool hasClassRange(const ParamSpec& spec) {
-    return spec.highMaxValue != 0;
+// Whether the range of `entry` depends on the drive's VoltageClass (01-01, 08-04).
+inline bool hasClassRange(const ParamSpec& entry) {
+    return entry.highMaxValue != 0;
 }
 
 // The group read fills the item from the drive.
-inline bool isGroupRead(const ParamSpec& spec) {
-    return spec.groupRead;
+inline bool isGroupRead(const ParamSpec& entry) {
+    return entry.groupRead;
 }
 // The group write sends the item: not RO, not page-only, not the password (13-07 is RO here;
 // the password commands address its register themselves).
-inline bool isGroupWritten(const ParamSpec& spec) {
-    return spec.groupRead && spec.access == Access::ReadWrite;
+inline bool isGroupWritten(const ParamSpec& entry) {
+    return entry.groupRead && entry.access == Access::ReadWrite;
 }
 
 // Option position <-> value of a list. Plain lists count from minValue; gapped lists
 // (03-00, 03-11, 13-08, ...) map positions to the entries of `values`. Empty when the
-// value or position is not part of the list, or `spec` is not a list.
-std::optional<int> optionPosition(const ParamSpec& spec, int value);
-std::optional<int> optionValue(const ParamSpec& spec, int position);
-int optionCount(const ParamSpec& spec);
+// value or position is not part of the list, or `entry` is not a list.
+std::optional<int> optionPosition(const ParamSpec& entry, int value);
+std::optional<int> optionValue(const ParamSpec& entry, int position);
+int optionCount(const ParamSpec& entry);
 
 } // namespace kvd

@@ -210,17 +210,17 @@ std::vector<std::string> catalogueMismatches(const std::vector<ParamGroup>& grou
             problems.push_back(where + std::to_string(items.size()) + " items instead of " +
                                std::to_string(specs.size()));
         for (std::size_t i = 0; i < items.size() && i < specs.size(); ++i) {
-            const ParamSpec& spec = specs[i];
+            const ParamSpec& entry = specs[i];
             const ParamItem& item = items[i];
-            if (itemCode(item) != spec.code) {
+            if (itemCode(item) != entry.code) {
                 problems.push_back(where + "item " + std::to_string(i) + " is \"" +
                                    std::string(itemCode(item)) + "\" instead of " +
-                                   std::string(spec.code));
+                                   std::string(entry.code));
                 continue;
             }
             for (const std::string* value : {&item.factoryValue, &item.editValue})
-                if (!parseText(spec, *value))
-                    problems.push_back(std::string(spec.code) + ": \"" + *value +
+                if (!parseText(entry, *value))
+                    problems.push_back(std::string(entry.code) + ": \"" + *value +
                                        "\" is no value of its format");
         }
     }
@@ -254,20 +254,20 @@ factoryRegisterValues(const std::filesystem::path& dataFolder, int modelCode, in
     applyRegionDefaults(*groups, frequencyRegion, modelCode);
 
     std::map<std::uint16_t, std::uint16_t> words;
-    for (const ParamSpec& spec : allSpecs()) {
-        if (spec.format == ValueFormat::ModelText) {
-            words[spec.reg] = static_cast<std::uint16_t>(modelCode);
+    for (const ParamSpec& entry : allSpecs()) {
+        if (entry.format == ValueFormat::ModelText) {
+            words[entry.reg] = static_cast<std::uint16_t>(modelCode);
             continue;
         }
-        const ParamItem& item = (*groups)[static_cast<std::size_t>(spec.group)]
-                                    .items[static_cast<std::size_t>(spec.index)];
-        const auto word = parseText(spec, item.factoryValue);
+        const ParamItem& item = (*groups)[static_cast<std::size_t>(entry.group)]
+                                    .items[static_cast<std::size_t>(entry.index)];
+        const auto word = parseText(entry, item.factoryValue);
         if (!word) {
-            setError(error, std::string(spec.code) + ": factory value \"" + item.factoryValue +
+            setError(error, std::string(entry.code) + ": factory value \"" + item.factoryValue +
                                 "\" is no value of its format");
             return {};
         }
-        words[spec.reg] = *word;
+        words[entry.reg] = *word;
     }
     return words;
 }

@@ -25,9 +25,9 @@ int decimalsOf(ValueFormat format) {
 FieldInput::FieldInput(int decimals, std::int64_t upperUnits)
     : decimals_(decimals), upperUnits_(upperUnits) {}
 
-FieldInput FieldInput::forSpec(const ParamSpec& spec, int modelCode) {
-    const int decimals = decimalsOf(spec.format);
-    const auto range = effectiveRange(spec, modelCode);
+FieldInput FieldInput::forSpec(const ParamSpec& entry, int modelCode) {
+    const int decimals = decimalsOf(entry.format);
+    const auto range = effectiveRange(entry, modelCode);
     double scale = 1;
     for (int d = 0; d < decimals; ++d)
         scale *= 10;

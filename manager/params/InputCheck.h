@@ -17,9 +17,9 @@ public:
     // last decimal (650.00 with two decimals is 65000).
     FieldInput(int decimals, std::int64_t upperUnits);
 
-    // The field of `spec` on a drive of `modelCode`. Where the drive's class leaves the range
+    // The field of `entry` on a drive of `modelCode`. Where the drive's class leaves the range
     // unchecked the bound is what one register word can carry.
-    static FieldInput forSpec(const ParamSpec& spec, int modelCode);
+    static FieldInput forSpec(const ParamSpec& entry, int modelCode);
 
     // The text the field keeps after the user changed it to `typed`: `typed` itself, `typed`
     // without the decimals beyond the field's, or nothing when the change is to be undone.

@@ -741,30 +741,30 @@ std::optional<int> groupOfCommand(int command) {
     return std::nullopt;
 }
 
-std::string rangeText(const ParamSpec& spec, int modelCode) {
+std::string rangeText(const ParamSpec& entry, int modelCode) {
     // A model of neither class checks nothing; the field still shows the low-voltage range.
     const ValueRange range =
-        effectiveRange(spec, modelCode).value_or(ValueRange{spec.minValue, spec.maxValue});
-    const std::int64_t scale = powerOfTen(decimalsOf(spec.format));
+        effectiveRange(entry, modelCode).value_or(ValueRange{entry.minValue, entry.maxValue});
+    const std::int64_t scale = powerOfTen(decimalsOf(entry.format));
     const auto word = [scale](double v) {
         return static_cast<std::uint16_t>(std::llround(v * static_cast<double>(scale)));
     };
-    return formatWord(spec.format, word(range.minValue)) + "~" +
-           formatWord(spec.format, word(range.maxValue));
+    return formatWord(entry.format, word(range.minValue)) + "~" +
+           formatWord(entry.format, word(range.maxValue));
 }
 
-std::optional<std::string> listValueText(const ParamSpec& spec, const PageRow& row, int position) {
+std::optional<std::string> listValueText(const ParamSpec& entry, const PageRow& row, int position) {
     if (position < 0 || position >= static_cast<int>(row.options.size()))
         return std::nullopt;
-    const auto value = optionValue(spec, position);
+    const auto value = optionValue(entry, position);
     if (!value)
         return std::nullopt;
-    return formatWord(spec.format, static_cast<std::uint16_t>(*value));
+    return formatWord(entry.format, static_cast<std::uint16_t>(*value));
 }
 
-int listPosition(const ParamSpec& spec, const PageRow& row, std::string_view text) {
-    const auto word = parseText(spec, text);
-    const auto position = word ? optionPosition(spec, *word) : std::nullopt;
+int listPosition(const ParamSpec& entry, const PageRow& row, std::string_view text) {
+    const auto word = parseText(entry, text);
+    const auto position = word ? optionPosition(entry, *word) : std::nullopt;
     if (row.control == RowControl::ResetList)
         return position.value_or(0);
     if (!position || *position >= static_cast<int>(row.options.size()))
@@ -772,8 +772,8 @@ int listPosition(const ParamSpec& spec, const PageRow& row, std::string_view tex
     return *position;
 }
 
-std::vector<int> digitPositions(const ParamSpec& spec, std::string_view text) {
-    const int base = spec.format == ValueFormat::Octal5 ? 8 : 2;
+std::vector<int> digitPositions(const ParamSpec& entry, std::string_view text) {
+    const int base = entry.format == ValueFormat::Octal5 ? 8 : 2;
     std::vector<int> digits(kDigitCount, -1);
     if (text.size() != kDigitCount)
         return digits;
@@ -795,24 +795,24 @@ std::optional<std::string> digitsText(std::span<const int> positions) {
     return text;
 }
 
-std::optional<std::uint16_t> rowWord(const PageSpec& page, const ParamSpec& spec,
+std::optional<std::uint16_t> rowWord(const PageSpec& page, const ParamSpec& entry,
                                      std::string_view text) {
-    if (spec.format != ValueFormat::Tenths && spec.format != ValueFormat::Hundredths)
-        return parseText(spec, text);
+    if (entry.format != ValueFormat::Tenths && entry.format != ValueFormat::Hundredths)
+        return parseText(entry, text);
     const auto value = micros(text);
     if (!value)
         return std::nullopt;
     const std::int64_t units =
-        (*value + page.addendMicros) * powerOfTen(decimalsOf(spec.format)) / 1'000'000;
+        (*value + page.addendMicros) * powerOfTen(decimalsOf(entry.format)) / 1'000'000;
     if (units > 0xFFFF)
         return std::nullopt;
     return static_cast<std::uint16_t>(units);
 }
 
-std::optional<std::string> transmitText(const ParamSpec& spec, std::string_view valueText) {
-    if (spec.format != ValueFormat::Binary5 && spec.format != ValueFormat::Octal5)
+std::optional<std::string> transmitText(const ParamSpec& entry, std::string_view valueText) {
+    if (entry.format != ValueFormat::Binary5 && entry.format != ValueFormat::Octal5)
         return std::string(valueText);
-    const auto word = parseText(spec, valueText);
+    const auto word = parseText(entry, valueText);
     if (!word)
         return std::nullopt;
     return std::to_string(*word);

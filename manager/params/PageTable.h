@@ -90,28 +90,28 @@ std::optional<int> groupOfCommand(int command);
 
 // "lower~upper" in the parameter's format ("0.00~650.00", "00000~65535"); for the ranges that
 // depend on the VoltageClass the one of `modelCode` (low-voltage when the class is neither).
-std::string rangeText(const ParamSpec& spec, int modelCode);
+std::string rangeText(const ParamSpec& entry, int modelCode);
 
 // Lists: the value text of the option at `position`; empty when the option stands for no value
 // of the parameter (the empty option of 06-36, no selection).
-std::optional<std::string> listValueText(const ParamSpec& spec, const PageRow& row, int position);
+std::optional<std::string> listValueText(const ParamSpec& entry, const PageRow& row, int position);
 // Lists: the option that shows a value text; -1 when none does. The reset lists show the first
 // option for any text other than "1150" and "1160".
-int listPosition(const ParamSpec& spec, const PageRow& row, std::string_view text);
+int listPosition(const ParamSpec& entry, const PageRow& row, std::string_view text);
 
 // Digit rows: the digits of a Binary5 or Octal5 text, left to right; -1 for a place that holds
 // no digit of the base (or all of them when the text is not five characters).
-std::vector<int> digitPositions(const ParamSpec& spec, std::string_view text);
+std::vector<int> digitPositions(const ParamSpec& entry, std::string_view text);
 // The text of the digit lists' positions; empty when one of them holds no digit.
 std::optional<std::string> digitsText(std::span<const int> positions);
 
 // The word a row button sends for a value text: integers as they are; Tenths and Hundredths as
 // (value + addend) x 10 or x 100 with the fraction dropped; digit rows as in the catalogue.
-std::optional<std::uint16_t> rowWord(const PageSpec& page, const ParamSpec& spec,
+std::optional<std::uint16_t> rowWord(const PageSpec& page, const ParamSpec& entry,
                                      std::string_view text);
 
 // The text of a row in the group's value list for a group write: the value text, except that
 // digit rows give their word in decimal.
-std::optional<std::string> transmitText(const ParamSpec& spec, std::string_view valueText);
+std::optional<std::string> transmitText(const ParamSpec& entry, std::string_view valueText);
 
 } // namespace kvd

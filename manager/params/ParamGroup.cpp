@@ -8,13 +8,13 @@ namespace {
 
 // Items are addressed by their catalogue position, as every reader and writer does.
 ParamItem* itemOf(std::vector<ParamGroup>& groups, std::string_view code) {
-    const ParamSpec* spec = findSpec(code);
-    if (!spec || static_cast<std::size_t>(spec->group) >= groups.size())
+    const ParamSpec* entry = findSpec(code);
+    if (!entry || static_cast<std::size_t>(entry->group) >= groups.size())
         return nullptr;
-    auto& items = groups[static_cast<std::size_t>(spec->group)].items;
-    if (static_cast<std::size_t>(spec->index) >= items.size())
+    auto& items = groups[static_cast<std::size_t>(entry->group)].items;
+    if (static_cast<std::size_t>(entry->index) >= items.size())
         return nullptr;
-    return &items[static_cast<std::size_t>(spec->index)];
+    return &items[static_cast<std::size_t>(entry->index)];
 }
 
 } // namespace

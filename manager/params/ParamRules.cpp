@@ -12,8 +12,8 @@ long thousandths(double version) {
     return std::lround(version * 1000);
 }
 
-RuleViolation distinctViolation(const ParamSpec& spec) {
-    return spec.group == 0 ? RuleViolation::Equal0005And0006 : RuleViolation::Equal1000And1001;
+RuleViolation distinctViolation(const ParamSpec& entry) {
+    return entry.group == 0 ? RuleViolation::Equal0005And0006 : RuleViolation::Equal1000And1001;
 }
 
 } // namespace
@@ -27,72 +27,72 @@ double driveVersion(std::uint16_t word) {
     return word / 10.0;
 }
 
-bool existsOnDrive(const ParamSpec& spec, double version) {
-    return thousandths(version) >= thousandths(spec.minVersion);
+bool existsOnDrive(const ParamSpec& entry, double version) {
+    return thousandths(version) >= thousandths(entry.minVersion);
 }
 
-RuleViolation checkVersion(const ParamSpec& spec, double version) {
-    return existsOnDrive(spec, version) ? RuleViolation::None : RuleViolation::NotOnThisVersion;
+RuleViolation checkVersion(const ParamSpec& entry, double version) {
+    return existsOnDrive(entry, version) ? RuleViolation::None : RuleViolation::NotOnThisVersion;
 }
 
-const ParamSpec* distinctPartner(const ParamSpec& spec) {
-    if (spec.code == "00-05")
+const ParamSpec* distinctPartner(const ParamSpec& entry) {
+    if (entry.code == "00-05")
         return findSpec("00-06");
-    if (spec.code == "00-06")
+    if (entry.code == "00-06")
         return findSpec("00-05");
-    if (spec.code == "10-00")
+    if (entry.code == "10-00")
         return findSpec("10-01");
-    if (spec.code == "10-01")
+    if (entry.code == "10-01")
         return findSpec("10-00");
     return nullptr;
 }
 
-RuleViolation checkDistinct(const ParamSpec& spec, std::string_view value,
+RuleViolation checkDistinct(const ParamSpec& entry, std::string_view value,
                             std::string_view partnerValue) {
-    if (!distinctPartner(spec))
+    if (!distinctPartner(entry))
         return RuleViolation::None;
-    const auto a = parseText(spec, value);
-    const auto b = parseText(spec, partnerValue);
+    const auto a = parseText(entry, value);
+    const auto b = parseText(entry, partnerValue);
     const bool equal = (a && b) ? *a == *b : value == partnerValue;
-    return equal ? distinctViolation(spec) : RuleViolation::None;
+    return equal ? distinctViolation(entry) : RuleViolation::None;
 }
 
-RuleViolation checkDistinct(const ParamSpec& spec, std::string_view value,
+RuleViolation checkDistinct(const ParamSpec& entry, std::string_view value,
                             std::uint16_t partnerWord) {
-    if (!distinctPartner(spec))
+    if (!distinctPartner(entry))
         return RuleViolation::None;
-    const auto a = parseText(spec, value);
-    return (a && *a == partnerWord) ? distinctViolation(spec) : RuleViolation::None;
+    const auto a = parseText(entry, value);
+    return (a && *a == partnerWord) ? distinctViolation(entry) : RuleViolation::None;
 }
 
-const ParamSpec* motorCurrentPartner(const ParamSpec& spec) {
-    if (spec.code == "02-00")
+const ParamSpec* motorCurrentPartner(const ParamSpec& entry) {
+    if (entry.code == "02-00")
         return findSpec("02-01");
-    if (spec.code == "02-01")
+    if (entry.code == "02-01")
         return findSpec("02-00");
     return nullptr;
 }
 
-RuleViolation checkMotorCurrents(const ParamSpec& spec, std::string_view value,
+RuleViolation checkMotorCurrents(const ParamSpec& entry, std::string_view value,
                                  std::uint16_t partnerWord) {
-    if (!motorCurrentPartner(spec))
+    if (!motorCurrentPartner(entry))
         return RuleViolation::None;
-    const auto w = parseText(spec, value);
+    const auto w = parseText(entry, value);
     if (!w)
         return RuleViolation::MotorCurrentOrder;
-    const bool ok = spec.code == "02-00" ? *w < partnerWord : *w >= partnerWord;
+    const bool ok = entry.code == "02-00" ? *w < partnerWord : *w >= partnerWord;
     return ok ? RuleViolation::None : RuleViolation::MotorCurrentOrder;
 }
 
-RuleViolation checkRunSource(const ParamSpec& spec, int cachedRunSource) {
-    return (spec.code == "00-01" && cachedRunSource != 0) ? RuleViolation::ReadOnly
-                                                          : RuleViolation::None;
+RuleViolation checkRunSource(const ParamSpec& entry, int cachedRunSource) {
+    return (entry.code == "00-01" && cachedRunSource != 0) ? RuleViolation::ReadOnly
+                                                           : RuleViolation::None;
 }
 
-std::optional<int> runSourceAfterWrite(const ParamSpec& spec, std::string_view text) {
-    if (spec.code != "00-02")
+std::optional<int> runSourceAfterWrite(const ParamSpec& entry, std::string_view text) {
+    if (entry.code != "00-02")
         return std::nullopt;
-    const auto w = parseText(spec, text);
+    const auto w = parseText(entry, text);
     if (!w)
         return std::nullopt;
     return static_cast<int>(*w);

@@ -166,8 +166,8 @@ std::string formatWord(ValueFormat format, std::uint16_t word) {
     return {};
 }
 
-std::string formatWord(const ParamSpec& spec, std::uint16_t word) {
-    return formatWord(spec.format, word);
+std::string formatWord(const ParamSpec& entry, std::uint16_t word) {
+    return formatWord(entry.format, word);
 }
 
 std::optional<std::uint16_t> parseText(ValueFormat format, std::string_view text) {
@@ -196,28 +196,28 @@ std::optional<std::uint16_t> parseText(ValueFormat format, std::string_view text
     return std::nullopt;
 }
 
-std::optional<std::uint16_t> parseText(const ParamSpec& spec, std::string_view text) {
-    return parseText(spec.format, text);
+std::optional<std::uint16_t> parseText(const ParamSpec& entry, std::string_view text) {
+    return parseText(entry.format, text);
 }
 
-std::optional<ValueRange> effectiveRange(const ParamSpec& spec, int modelCode) {
-    if (!hasClassRange(spec))
-        return ValueRange{spec.minValue, spec.maxValue};
+std::optional<ValueRange> effectiveRange(const ParamSpec& entry, int modelCode) {
+    if (!hasClassRange(entry))
+        return ValueRange{entry.minValue, entry.maxValue};
     switch (voltageClass(modelCode)) {
     case VoltageClass::Low:
-        return ValueRange{spec.minValue, spec.maxValue};
+        return ValueRange{entry.minValue, entry.maxValue};
     case VoltageClass::High:
-        return ValueRange{spec.highMinValue, spec.highMaxValue};
+        return ValueRange{entry.highMinValue, entry.highMaxValue};
     case VoltageClass::Neither:
         break;
     }
     return std::nullopt;
 }
 
-bool inRange(const ParamSpec& spec, std::string_view text, int modelCode) {
+bool inRange(const ParamSpec& entry, std::string_view text, int modelCode) {
     text = trimmed(text);
-    const std::optional<ValueRange> range = effectiveRange(spec, modelCode);
-    switch (spec.format) {
+    const std::optional<ValueRange> range = effectiveRange(entry, modelCode);
+    switch (entry.format) {
     case ValueFormat::Integer:
     case ValueFormat::Padded5:
     case ValueFormat::Padded4: {
@@ -228,8 +228,8 @@ bool inRange(const ParamSpec& spec, std::string_view text, int modelCode) {
             return true;
         if (s->scaled < std::llround(range->minValue) || s->scaled > std::llround(range->maxValue))
             return false;
-        if (!spec.values.empty())
-            return optionPosition(spec, static_cast<int>(s->scaled)).has_value();
+        if (!entry.values.empty())
+            return optionPosition(entry, static_cast<int>(s->scaled)).has_value();
         return true;
     }
     case ValueFormat::Tenths:
@@ -246,22 +246,22 @@ bool inRange(const ParamSpec& spec, std::string_view text, int modelCode) {
     }
     case ValueFormat::Binary5:
     case ValueFormat::Octal5: {
-        if (!fiveDigitsOfBase(text, spec.format == ValueFormat::Binary5 ? 2 : 8))
+        if (!fiveDigitsOfBase(text, entry.format == ValueFormat::Binary5 ? 2 : 8))
             return false;
-        const auto w = parseText(spec, text);
-        return w && *w >= spec.minValue && *w <= spec.maxValue;
+        const auto w = parseText(entry, text);
+        return w && *w >= entry.minValue && *w <= entry.maxValue;
     }
     case ValueFormat::ModelText:
-        return parseText(spec, text).has_value();
+        return parseText(entry, text).has_value();
     }
     return false;
 }
 
-std::optional<std::string> normalizedText(const ParamSpec& spec, std::string_view text) {
-    const auto w = parseText(spec, text);
+std::optional<std::string> normalizedText(const ParamSpec& entry, std::string_view text) {
+    const auto w = parseText(entry, text);
     if (!w)
         return std::nullopt;
-    return formatWord(spec, *w);
+    return formatWord(entry, *w);
 }
 
 } // namespace kvd

@@ -44,7 +44,7 @@ public:
 
     static int rowOf(const kvd::GroupPage& p, std::string_view code) {
         for (int r = 0; r < p.rowCount(); ++r)
-            if (p.spec().rows[static_cast<std::size_t>(r)].code == code)
+            if (p.entry().rows[static_cast<std::size_t>(r)].code == code)
                 return r;
         throw std::out_of_range(std::string(code));
     }

@@ -28,8 +28,8 @@ std::vector<std::string> snapshot(const std::vector<ParamGroup>& groups) {
 }
 
 ParamItem& itemOf(CQ770Doc& doc, std::string_view code) {
-    const ParamSpec* spec = findSpec(code);
-    ParamItem* item = spec ? doc.item(spec->group, spec->index) : nullptr;
+    const ParamSpec* entry = findSpec(code);
+    ParamItem* item = entry ? doc.item(entry->group, entry->index) : nullptr;
     if (!item)
         throw std::runtime_error("no item " + std::string(code));
     return *item;
@@ -242,9 +242,9 @@ TEST_F(Doc, AdoptedReadValuesKeep1309AndF31AndAreNotReplacedByInitialValues) {
     doc->adoptReadValues();
     EXPECT_EQ(itemOf(*doc, "13-09").editValue, kept1309);
     EXPECT_EQ(itemOf(*doc, "F_31").editValue, keptF31);
-    for (const ParamSpec& spec : allSpecs())
-        if (isGroupRead(spec)) {
-            EXPECT_EQ(itemOf(*doc, spec.code).editValue, "7") << spec.code;
+    for (const ParamSpec& entry : allSpecs())
+        if (isGroupRead(entry)) {
+            EXPECT_EQ(itemOf(*doc, entry.code).editValue, "7") << entry.code;
         }
 
     state.driveModelCode = 401;

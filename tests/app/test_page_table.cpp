@@ -49,11 +49,11 @@ TEST(PageTable, EveryItemIsOnExactlyOneRowAtItsCataloguePosition) {
     std::map<std::string_view, int> seen;
     for (const PageSpec& p : allPages())
         for (int r = 0; r < static_cast<int>(p.rows.size()); ++r) {
-            const ParamSpec& spec = rowSpec(p, r);
-            EXPECT_EQ(spec.code, p.rows[static_cast<std::size_t>(r)].code)
+            const ParamSpec& entry = rowSpec(p, r);
+            EXPECT_EQ(entry.code, p.rows[static_cast<std::size_t>(r)].code)
                 << "page " << p.dialogId << " row " << r;
-            EXPECT_EQ(spec.group, p.group);
-            EXPECT_EQ(spec.index, p.firstPosition + r);
+            EXPECT_EQ(entry.group, p.group);
+            EXPECT_EQ(entry.index, p.firstPosition + r);
             ++seen[p.rows[static_cast<std::size_t>(r)].code];
         }
     for (const ParamSpec& s : allSpecs()) {
@@ -131,15 +131,15 @@ TEST(PageTable, ControlKindFollowsTheParameterFormat) {
     for (const PageSpec& p : allPages())
         for (int r = 0; r < static_cast<int>(p.rows.size()); ++r) {
             const PageRow& row = p.rows[static_cast<std::size_t>(r)];
-            const ParamSpec& spec = rowSpec(p, r);
+            const ParamSpec& entry = rowSpec(p, r);
             SCOPED_TRACE(std::string(row.code));
-            if (spec.isList) {
+            if (entry.isList) {
                 EXPECT_TRUE(row.isList());
                 EXPECT_EQ(row.control == RowControl::ResetList,
-                          spec.format == ValueFormat::Padded4);
+                          entry.format == ValueFormat::Padded4);
                 continue;
             }
-            switch (spec.format) {
+            switch (entry.format) {
             case ValueFormat::Tenths:
             case ValueFormat::Hundredths:
             case ValueFormat::Thousandths:
@@ -200,16 +200,16 @@ TEST(PageTable, OptionTextsNameTheValuesTheirPositionsStandFor) {
             const PageRow& row = p.rows[static_cast<std::size_t>(r)];
             if (!row.isList())
                 continue;
-            const ParamSpec& spec = rowSpec(p, r);
+            const ParamSpec& entry = rowSpec(p, r);
             SCOPED_TRACE(std::string(row.code));
             const bool extraEmpty = row.code == "06-36";
             ASSERT_EQ(static_cast<int>(row.options.size()),
-                      optionCount(spec) + (extraEmpty ? 1 : 0));
+                      optionCount(entry) + (extraEmpty ? 1 : 0));
             if (row.code == "F_19" || row.code == "F_20")
                 continue; // their texts carry the terminal functions, their values are positions
-            for (int k = 0; k < optionCount(spec); ++k)
+            for (int k = 0; k < optionCount(entry); ++k)
                 EXPECT_EQ(leadingNumber(row.options[static_cast<std::size_t>(k)]),
-                          optionValue(spec, k))
+                          optionValue(entry, k))
                     << row.options[static_cast<std::size_t>(k)];
         }
     const PageRow& f19 = rowOf("F_19");
@@ -237,11 +237,11 @@ TEST(PageTable, ListValuesWithGapsAndResetCodes) {
     };
     for (const Case& c : table) {
         SCOPED_TRACE(std::string(c.code) + " position " + std::to_string(c.position));
-        const ParamSpec& spec = *findSpec(c.code);
+        const ParamSpec& entry = *findSpec(c.code);
         const PageRow& row = rowOf(c.code);
-        EXPECT_EQ(listValueText(spec, row, c.position), c.text);
+        EXPECT_EQ(listValueText(entry, row, c.position), c.text);
         if (c.text) {
-            EXPECT_EQ(listPosition(spec, row, *c.text), c.position);
+            EXPECT_EQ(listPosition(entry, row, *c.text), c.position);
         }
     }
     // Shown back: a value the list lacks selects nothing, except on the reset lists.

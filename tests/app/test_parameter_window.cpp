@@ -48,7 +48,7 @@ TEST_F(ParameterWindowTest, OpensOnTheTabOfTheHighlightedItem) {
     EXPECT_EQ(w->windowTitle(), "Q770 Parameter");
     ASSERT_EQ(w->pageCount(), 3);
     EXPECT_EQ(w->tabs()->currentIndex(), 1);
-    EXPECT_EQ(w->page(1)->spec().dialogId, 264);
+    EXPECT_EQ(w->page(1)->entry().dialogId, 264);
     EXPECT_EQ(redRows(*w->page(1)), std::vector<int>{1});
     EXPECT_TRUE(redRows(*w->page(0)).empty());
     EXPECT_TRUE(redRows(*w->page(2)).empty());

@@ -157,13 +157,13 @@ TEST_F(RowWriteTest, RefusalsBeforeAnythingIsWritten) {
 
 TEST_F(RowWriteTest, EveryReadOnlyRowAnswersReadOnlyAndSendsNothing) {
     startLine();
-    for (const PageSpec& spec : allPages()) {
-        for (int r = 0; r < static_cast<int>(spec.rows.size()); ++r) {
-            if (!spec.rows[static_cast<std::size_t>(r)].readOnly())
+    for (const PageSpec& entry : allPages()) {
+        for (int r = 0; r < static_cast<int>(entry.rows.size()); ++r) {
+            if (!entry.rows[static_cast<std::size_t>(r)].readOnly())
                 continue;
-            SCOPED_TRACE(std::string(spec.rows[static_cast<std::size_t>(r)].code));
+            SCOPED_TRACE(std::string(entry.rows[static_cast<std::size_t>(r)].code));
             prompter.clear();
-            auto p = page(spec.dialogId);
+            auto p = page(entry.dialogId);
             EXPECT_EQ(p->writeRow(r), RowWriteResult::Refused);
             EXPECT_EQ(prompter.messageIds(), std::vector<int>{ids::ParameterReadOnly});
             EXPECT_FALSE(anyWrite(frames()));
@@ -371,8 +371,8 @@ TEST_F(RowWriteTest, FailedExchangesLeaveTheRowUnwritten) {
         changedGroups.clear();
         auto p = page(c.dialog);
         const int row = rowOf(*p, c.code);
-        const ParamSpec& spec = rowSpec(p->spec(), row);
-        project().setModifiedMark(spec.group, spec.index, true);
+        const ParamSpec& entry = rowSpec(p->entry(), row);
+        project().setModifiedMark(entry.group, entry.index, true);
         station().setSilentAfter(c.answered);
 
         EXPECT_NE(p->writeRow(row), RowWriteResult::Written);

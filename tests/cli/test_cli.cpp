@@ -59,7 +59,7 @@ QStringList lines(const QString& out) {
     return result;
 }
 
-const ParamSpec& spec(std::string_view code) {
+const ParamSpec& entry(std::string_view code) {
     const ParamSpec* s = findSpec(code);
     if (!s)
         throw std::runtime_error("no parameter " + std::string(code));
@@ -133,10 +133,10 @@ protected:
     QString path(const QString& name) const { return dir.filePath(name); }
 
     std::uint16_t reg(int station, std::string_view code) {
-        return line->station(station).readRegister(spec(code).reg).value_or(0xFFFF);
+        return line->station(station).readRegister(entry(code).reg).value_or(0xFFFF);
     }
     void setReg(int station, std::string_view code, std::uint16_t value) {
-        ASSERT_TRUE(line->station(station).setRegister(spec(code).reg, value));
+        ASSERT_TRUE(line->station(station).setRegister(entry(code).reg, value));
     }
 
     // Changes edit values of a project file in place.
@@ -149,7 +149,7 @@ protected:
         auto data = project::readProject(std::string_view(bytes.constData(), bytes.size()));
         ASSERT_TRUE(data);
         for (const auto& [code, value] : values)
-            data->groups.at(spec(code).group).at(spec(code).index) = value;
+            data->groups.at(entry(code).group).at(entry(code).index) = value;
         const auto out = project::writeProject(*data);
         ASSERT_TRUE(out);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

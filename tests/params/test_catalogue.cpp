@@ -1,4 +1,4 @@
-#include "SpecOf.h"
+#include "CatalogueEntryOf.h"
 #include "params/Catalogue.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "SpecOf.h"
+#include "CatalogueEntryOf.h"
 #include "params/DataFiles.h"
 #include "params/ModelTable.h"
 #include "params/ValueText.h"

@@ -1,4 +1,4 @@
-#include "SpecOf.h"
+#include "CatalogueEntryOf.h"
 #include "params/ModelTable.h"
 #include "params/ParamGroup.h"
 #include "params/ParamRules.h"

@@ -1,4 +1,4 @@
-#include "SpecOf.h"
+#include "CatalogueEntryOf.h"
 #include "params/ValueText.h"
 
 #include <gtest/gtest.h>

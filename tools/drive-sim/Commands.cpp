@@ -360,11 +360,11 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& out, st
                 passwords[station] = *w;
         } else if (name == "--fault") {
             int station = 0;
-            std::string spec;
-            if (!stationValue(*v, station, spec) || spec.empty())
+            std::string entry;
+            if (!stationValue(*v, station, entry) || entry.empty())
                 return bad("expected STATION=MODE[:ARG], got " + *v);
-            std::replace(spec.begin(), spec.end(), ':', ' ');
-            out.startCommands.push_back("fault " + std::to_string(station) + " " + spec);
+            std::replace(entry.begin(), entry.end(), ':', ' ');
+            out.startCommands.push_back("fault " + std::to_string(station) + " " + entry);
         } else if (name == "--region") {
             const auto r = number(*v);
             if (!r || (*r != 50 && *r != 60))

@@ -34,12 +34,12 @@ std::shared_ptr<const ParameterSet> loadParameterSet(const std::string& dataDir,
         return nullptr;
     }
     auto set = std::make_shared<ParameterSet>();
-    for (const ParamSpec& spec : allSpecs()) {
-        ParamRegister& r = set->registers[spec.reg];
-        r.readOnly = spec.access == Access::ReadOnly;
-        r.minVersion = static_cast<int>(std::lround(spec.minVersion * 1000));
-        const auto f50 = words50.find(spec.reg);
-        const auto f60 = words60.find(spec.reg);
+    for (const ParamSpec& entry : allSpecs()) {
+        ParamRegister& r = set->registers[entry.reg];
+        r.readOnly = entry.access == Access::ReadOnly;
+        r.minVersion = static_cast<int>(std::lround(entry.minVersion * 1000));
+        const auto f50 = words50.find(entry.reg);
+        const auto f60 = words60.find(entry.reg);
         r.factory50 = f50 == words50.end() ? 0 : f50->second;
         r.factory60 = f60 == words60.end() ? 0 : f60->second;
     }
