@@ -5,22 +5,6 @@
 #include <cmath>
 
 namespace kvd {
-namespace {
-
-int decimalsOf(ValueFormat format) {
-    switch (format) {
-    case ValueFormat::Tenths:
-        return 1;
-    case ValueFormat::Hundredths:
-        return 2;
-    case ValueFormat::Thousandths:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
-} // namespace
 
 FieldInput::FieldInput(int decimals, std::int64_t upperUnits)
     : decimals_(decimals), upperUnits_(upperUnits) {}

@@ -636,19 +636,6 @@ constexpr bool pagesInGroupOrder() {
 }
 static_assert(pagesInGroupOrder(), "pages must be listed group by group, ten rows at most");
 
-int decimalsOf(ValueFormat format) {
-    switch (format) {
-    case ValueFormat::Tenths:
-        return 1;
-    case ValueFormat::Hundredths:
-        return 2;
-    case ValueFormat::Thousandths:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
 std::int64_t powerOfTen(int n) {
     std::int64_t p = 1;
     while (n-- > 0)

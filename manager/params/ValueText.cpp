@@ -65,19 +65,6 @@ std::optional<Scanned> scanDecimal(std::string_view text, int decimals) {
     return Scanned{negative ? -value : value, i == text.size(), hasPoint};
 }
 
-int decimalsOf(ValueFormat format) {
-    switch (format) {
-    case ValueFormat::Tenths:
-        return 1;
-    case ValueFormat::Hundredths:
-        return 2;
-    case ValueFormat::Thousandths:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
 std::optional<std::uint16_t> toWord(std::int64_t v) {
     if (v < 0 || v > 0xFFFF)
         return std::nullopt;
@@ -262,6 +249,19 @@ std::optional<std::string> normalizedText(const ParamSpec& entry, std::string_vi
     if (!w)
         return std::nullopt;
     return formatWord(entry, *w);
+}
+
+int decimalsOf(ValueFormat format) {
+    switch (format) {
+    case ValueFormat::Tenths:
+        return 1;
+    case ValueFormat::Hundredths:
+        return 2;
+    case ValueFormat::Thousandths:
+        return 3;
+    default:
+        return 0;
+    }
 }
 
 } // namespace kvd

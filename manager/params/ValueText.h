@@ -46,4 +46,7 @@ bool inRange(const ParamSpec& entry, std::string_view text, int modelCode);
 // empty when parseText fails.
 std::optional<std::string> normalizedText(const ParamSpec& entry, std::string_view text);
 
+// Decimal places of a format's text: 1 for Tenths, 2 for Hundredths, 3 for Thousandths.
+int decimalsOf(ValueFormat format);
+
 } // namespace kvd
