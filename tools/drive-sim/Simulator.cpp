@@ -78,6 +78,44 @@ int boundPort(int fd) {
     return ntohs(a.sin_port);
 }
 
+// A host that parses, is loopback unless remote is allowed, and a port in range.
+bool checkEndpoint(const std::string& host, int port, bool allowRemote, const char* what,
+                   in_addr& addr, std::string* error) {
+    if (!parseHost(host, addr, error))
+        return false;
+    if (!isLoopback(addr) && !allowRemote) {
+        if (error)
+            *error = std::string(what) + " is served on loopback only: " + host;
+        return false;
+    }
+    if (port < 0 || port > 65535) {
+        if (error)
+            *error = "port out of range";
+        return false;
+    }
+    return true;
+}
+
+// A non-blocking socket bound to addr:port (listening for a stream); -1 with `error` set.
+// Address reuse lets a searcher share the UDP port on the same machine.
+int bindSocket(int type, in_addr addr, int port, const std::string& what, std::string* error) {
+    int fd = ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int one = 1;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr = addr;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        (type == SOCK_STREAM && ::listen(fd, 8) != 0)) {
+        if (error)
+            *error = errnoText(what + ":" + std::to_string(port));
+        closeFd(fd);
+        return -1;
+    }
+    return fd;
+}
+
 struct Pending {
     Clock::time_point due;
     Frame bytes;
@@ -507,18 +545,8 @@ std::string Simulator::linkPath() const {
 
 bool Simulator::startTcp(const std::string& host, int port, bool allowRemote, std::string* error) {
     in_addr addr{};
-    if (!parseHost(host, addr, error))
+    if (!checkEndpoint(host, port, allowRemote, "TCP", addr, error))
         return false;
-    if (!isLoopback(addr) && !allowRemote) {
-        if (error)
-            *error = host + " is not a loopback address";
-        return false;
-    }
-    if (port < 0 || port > 65535) {
-        if (error)
-            *error = "port out of range";
-        return false;
-    }
     std::lock_guard lock(impl_->mu);
     if (impl_->tcpListen >= 0) {
         if (error)
@@ -527,19 +555,9 @@ bool Simulator::startTcp(const std::string& host, int port, bool allowRemote, st
     }
     if (!impl_->ensureThread(error))
         return false;
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr = addr;
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 8) != 0) {
-        if (error)
-            *error = errnoText("TCP " + host + ":" + std::to_string(port));
-        closeFd(fd);
+    const int fd = bindSocket(SOCK_STREAM, addr, port, "TCP " + host, error);
+    if (fd < 0)
         return false;
-    }
     impl_->tcpListen = fd;
     impl_->tcpPort = boundPort(fd);
     impl_->wake();
@@ -553,20 +571,10 @@ int Simulator::tcpPort() const {
 
 bool Simulator::startUdp(const std::string& host, int port, std::string* error) {
     in_addr addr{};
-    if (!parseHost(host, addr, error))
-        return false;
     // The search is broadcast on a real network; answering it there would put a phantom
     // module on somebody's list.
-    if (!isLoopback(addr)) {
-        if (error)
-            *error = "the module search is answered on loopback only";
+    if (!checkEndpoint(host, port, false, "UDP", addr, error))
         return false;
-    }
-    if (port < 0 || port > 65535) {
-        if (error)
-            *error = "port out of range";
-        return false;
-    }
     std::lock_guard lock(impl_->mu);
     if (impl_->udpFd >= 0) {
         if (error)
@@ -575,20 +583,9 @@ bool Simulator::startUdp(const std::string& host, int port, std::string* error) 
     }
     if (!impl_->ensureThread(error))
         return false;
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr = addr;
-    a.sin_port = htons(static_cast<std::uint16_t>(port));
-    // Shared with a searcher bound to the same port on the same machine.
-    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        if (error)
-            *error = errnoText("UDP " + host + ":" + std::to_string(port));
-        closeFd(fd);
+    const int fd = bindSocket(SOCK_DGRAM, addr, port, "UDP " + host, error);
+    if (fd < 0)
         return false;
-    }
     impl_->udpFd = fd;
     impl_->udpPort = boundPort(fd);
     impl_->wake();
