@@ -73,6 +73,8 @@ CMainFrame::~CMainFrame() {
     // reach handlers that use those members.
     if (dock_)
         dock_->disconnect(this);
+    if (tree_)
+        tree_->disconnect(this);
     // A closed project window may still wait for its deferred deletion.
     for (QMdiSubWindow* w : findChildren<QMdiSubWindow*>())
         w->disconnect(this);
@@ -172,12 +174,16 @@ void CMainFrame::buildProjectWindow() {
     dock_->setWidget(tabs);
     dock_->resize(120, 260);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
-    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+    // An item is chosen by a click or by moving to it with the keyboard.
+    auto chosen = [this](QTreeWidgetItem* item) {
         if (!view_ || !item)
             return;
         if (const auto sel = groupSelectionOfTreeData(item->data(0, Qt::UserRole).toInt()))
             view_->showGroupSelection(*sel);
-    });
+    };
+    connect(tree_, &QTreeWidget::itemClicked, this, chosen);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [chosen](QTreeWidgetItem* current) { chosen(current); });
     connect(dock_, &QDockWidget::visibilityChanged, this, [this] { updateCommandStates(); });
 }
 
