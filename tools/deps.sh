@@ -3,7 +3,7 @@
 # Sourced by ./run and ./test.
 kvd_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-serialport-dev libqt6serialport6-dev qt6-qpa-plugins libgl-dev libxkbcommon-dev
+    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev libxkbcommon-dev
     libgtest-dev libgmock-dev libmodbus-dev
     fonts-noto-cjk xvfb xauth
 )
