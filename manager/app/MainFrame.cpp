@@ -35,10 +35,6 @@
 namespace kvd {
 namespace {
 
-constexpr int kTreeRoot = 0;
-constexpr int kTreeParameters = 2000;
-constexpr int kTreeFirstGroup = 2002;
-constexpr int kTreeBasicGroup = 2030;
 constexpr int kPaneIds[5] = {ids::PaneFileName, ids::PaneVersion, ids::PaneStation, ids::PaneModel,
                              ids::PaneUnlink};
 

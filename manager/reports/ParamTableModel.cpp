@@ -10,11 +10,6 @@ namespace kvd {
 
 namespace {
 
-// Project tree item data: "Parameter" and the first group item; a group's item is two
-// further on for each group.
-constexpr int kTreeParameters = 2000;
-constexpr int kTreeFirstGroup = 2002;
-
 const QString kGroupIndent = QStringLiteral("  ");
 const QString kItemIndent = QStringLiteral("    ");
 const QString kValueIndent = QStringLiteral("  ");

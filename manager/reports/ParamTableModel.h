@@ -27,6 +27,13 @@ bool applyParameterSet(AppState& state, bool fullParameterSet);
 
 // What the project tree's item data selects: -1 for "Parameter" (all groups), the group for a
 // group item, nothing for the root and for data that names no group.
+// Item data of the project tree: the root, "Parameter", the first group item (each further
+// group two on) and the basic group's item.
+constexpr int kTreeRoot = 0;
+constexpr int kTreeParameters = 2000;
+constexpr int kTreeFirstGroup = 2002;
+constexpr int kTreeBasicGroup = 2030;
+
 std::optional<int> groupSelectionOfTreeData(int itemData);
 
 class ParamTableModel : public QAbstractTableModel {

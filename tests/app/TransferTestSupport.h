@@ -9,6 +9,7 @@
 #include "drive-sim/Simulator.h"
 #include "link/ModbusRtu.h"
 #include "params/Catalogue.h"
+#include "support/GuiTestApp.h"
 
 #include <QApplication>
 
@@ -93,14 +94,7 @@ public:
 
 class TransferFixture : public DocFixture {
 public:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_transfer";
-        static char* argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-        ASSERT_TRUE(kvd::ResourceLibrary::instance().load(KVD_BIN_DIR));
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(kvdtest::startGuiTestApp()); }
 
     void TearDown() override {
         state.dropLink();

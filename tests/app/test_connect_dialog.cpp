@@ -5,6 +5,7 @@
 #include "app/ResourceLibrary.h"
 #include "drive-sim/Simulator.h"
 #include "resources/StringIds.h"
+#include "support/GuiTestApp.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +27,7 @@ public:
 
 class ConnectDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_connect";
-        static char* argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-        ASSERT_TRUE(ResourceLibrary::instance().load(KVD_BIN_DIR));
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(kvdtest::startGuiTestApp()); }
     void SetUp() override {
         state.programFolder = program.path() + "/";
         state.tempFolder = program.path();

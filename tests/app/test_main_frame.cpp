@@ -3,6 +3,7 @@
 #include "app/ResourceLibrary.h"
 #include "reports/CQ770View.h"
 #include "resources/StringIds.h"
+#include "support/GuiTestApp.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -24,14 +25,7 @@ namespace {
 
 class MainFrameTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_main_frame";
-        static char* argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-        ASSERT_TRUE(ResourceLibrary::instance().load(KVD_BIN_DIR));
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(kvdtest::startGuiTestApp()); }
     void SetUp() override {
         state.programFolder = QStringLiteral(KVD_BIN_DIR) + u'/';
         state.tempFolder = temp.path();

@@ -4,6 +4,7 @@
 
 #include "app/DocTestSupport.h"
 #include "app/ResourceLibrary.h"
+#include "support/GuiTestApp.h"
 
 #include <QApplication>
 #include <QString>
@@ -19,14 +20,7 @@ namespace kvdtest {
 
 class ReportsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_reports";
-        static char* argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
-        ASSERT_TRUE(kvd::ResourceLibrary::instance().load(QStringLiteral(KVD_BIN_DIR)));
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(kvdtest::startGuiTestApp()); }
 
     void SetUp() override {
         state.programFolder = QStringLiteral(KVD_BIN_DIR "/");
